@@ -1,0 +1,18 @@
+#pragma once
+/// \file
+/// Everything Foundation offers, in one include.
+
+#include <Foundation/DeviceProfile.h>
+#include <Foundation/DeviceRoot.h>
+#include <Foundation/NSArray.h>
+#include <Foundation/NSCalendar.h>
+#include <Foundation/NSData.h>
+#include <Foundation/NSDate.h>
+#include <Foundation/NSDictionary.h>
+#include <Foundation/NSLog.h>
+#include <Foundation/NSNumber.h>
+#include <Foundation/NSObjCRuntime.h>
+#include <Foundation/NSRunLoop.h>
+#include <Foundation/NSString.h>
+#include <Foundation/NSURL.h>
+#include <Foundation/dispatch.h>

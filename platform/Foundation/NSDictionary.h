@@ -1,0 +1,60 @@
+#pragma once
+/// \file
+/// Key-value collections. Keys compare with `isEqual:` and `hash`; the
+/// entries keep insertion order so output is deterministic.
+
+#include <objc/NSObject.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class NSArray;
+
+class NSDictionary : public NSObject {
+ public:
+  static Class classObject();
+  NSDictionary() = default;
+
+  static Ref<NSDictionary> dictionary();
+  /// A property-list file (XML or binary) whose root is a dictionary; nil
+  /// when the file is missing, unreadable or has another root.
+  static Ref<NSDictionary> dictionaryWithContentsOfFile(const std::string& devicePath);
+
+  [[nodiscard]] uint64_t count() const noexcept { return entries_.size(); }
+  [[nodiscard]] id objectForKey(const NSObject* key) const;
+  /// Lookup by a string key without building an NSString.
+  [[nodiscard]] id objectForKey(std::string_view key) const;
+  [[nodiscard]] std::vector<id> allKeys() const;
+  [[nodiscard]] const std::vector<std::pair<id, id>>& entries() const noexcept { return entries_; }
+  bool writeToFile(const std::string& devicePath, bool atomically) const;
+
+  [[nodiscard]] std::string descriptionString() const override;
+  [[nodiscard]] bool isEqualTo(const NSObject& other) const override;
+
+ protected:
+  struct KeyHash {
+    size_t operator()(const NSObject* k) const noexcept { return k->hashValue(); }
+  };
+  struct KeyEq {
+    bool operator()(const NSObject* a, const NSObject* b) const noexcept { return a->isEqualTo(*b); }
+  };
+  std::vector<std::pair<id, id>> entries_;
+  std::unordered_map<const NSObject*, size_t, KeyHash, KeyEq> index_;
+};
+
+class NSMutableDictionary : public NSDictionary {
+ public:
+  static Class classObject();
+  static Ref<NSMutableDictionary> dictionary();
+  static Ref<NSMutableDictionary> dictionaryWithDictionary(const NSDictionary* other);
+  static Ref<NSMutableDictionary> dictionaryWithContentsOfFile(const std::string& devicePath);
+
+  void setObjectForKey(id obj, id key);
+  void setObjectForKey(id obj, std::string_view key);
+  void removeObjectForKey(const NSObject* key);
+  void addEntriesFromDictionary(const NSDictionary* other);
+  void removeAllObjects() noexcept;
+};

@@ -1,0 +1,63 @@
+#include <MobileSubstrate/SubstrateLoader.h>
+
+#include <Foundation/DeviceRoot.h>
+#include <Foundation/NSArray.h>
+#include <Foundation/NSDictionary.h>
+#include <Foundation/NSLog.h>
+#include <Foundation/NSString.h>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace substrate {
+
+namespace {
+
+constexpr std::string_view kTweakFolder = "/Library/MobileSubstrate/DynamicLibraries";
+
+bool listNames(const NSDictionary* filter, std::string_view key, std::string_view wanted) {
+  auto list = objc::as<NSArray>(filter->objectForKey(key));
+  if (!list) return false;
+  return std::any_of(list->begin(), list->end(), [&](const id& entry) {
+    auto s = objc::as<NSString>(entry);
+    return s && s->isEqualToString(wanted);
+  });
+}
+
+bool filterMatches(const std::string& plistDevicePath, std::string_view bundleId, std::string_view executable) {
+  auto root = NSDictionary::dictionaryWithContentsOfFile(plistDevicePath);
+  if (!root) return false;
+  auto filter = objc::as<NSDictionary>(root->objectForKey("Filter"));
+  if (!filter) return false;
+  return listNames(filter.get(), "Bundles", bundleId) || listNames(filter.get(), "Executables", executable);
+}
+
+}  // namespace
+
+std::vector<LoadedTweak> loadTweaksForProcess(std::string_view bundleIdentifier, std::string_view executableName) {
+  std::vector<LoadedTweak> loaded;
+  std::error_code ec;
+  auto folder = foundation::resolveDevicePath(kTweakFolder);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+    if (entry.path().extension() == ".dylib") names.push_back(entry.path().stem().string());
+  std::sort(names.begin(), names.end());
+
+  for (const auto& name : names) {
+    std::string base = std::string(kTweakFolder) + "/" + name;
+    if (!filterMatches(base + ".plist", bundleIdentifier, executableName)) continue;
+    auto hostPath = foundation::resolveDevicePath(base + ".dylib");
+    if (!dlopen(hostPath.c_str(), RTLD_NOW | RTLD_GLOBAL)) {
+      const char* why = dlerror();
+      NSLog("MS:Error: %s could not be loaded: %s", base + ".dylib", why ? why : "unknown error");
+      continue;
+    }
+    NSLog("MS:Notice: Loading: %s", base + ".dylib");
+    loaded.push_back({name, base + ".dylib"});
+  }
+  return loaded;
+}
+
+}  // namespace substrate

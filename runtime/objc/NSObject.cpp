@@ -26,6 +26,14 @@ Class NSObject::classObject() {
 }
 OBJC_REGISTER_CLASS(NSObject);
 
+namespace objc::detail {
+void clearWeak(const NSObject* obj);
+}
+
+NSObject::~NSObject() {
+  if (weaklyReferenced_.load(std::memory_order_acquire)) objc::detail::clearWeak(this);
+}
+
 std::string NSObject::descriptionString() const {
   char buf[64];
   std::snprintf(buf, sizeof buf, ": %p>", static_cast<const void*>(this));

@@ -6,12 +6,13 @@
 
 #include <objc/runtime.h>
 
+#include <atomic>
 #include <string>
 
 class NSObject : public objc::RefCounted {
  public:
   NSObject() = default;
-  ~NSObject() override = default;
+  ~NSObject() override;
 
   static Class classObject();
 
@@ -31,7 +32,9 @@ class NSObject : public objc::RefCounted {
   bool isMemberOfClass(Class cls);
 
  private:
+  friend struct NSObjectWeakAccess;
   Class isa_ = nullptr;
+  std::atomic<bool> weaklyReferenced_{false};
 };
 
 namespace objc {

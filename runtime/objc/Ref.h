@@ -23,6 +23,14 @@ class RefCounted {
     if (count_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
   }
   [[nodiscard]] long retainCount() const noexcept { return count_.load(std::memory_order_relaxed); }
+  /// Retains unless the count already reached zero (the object is being
+  /// destroyed); weak references load through this.
+  bool tryRetain() const noexcept {
+    long c = count_.load(std::memory_order_relaxed);
+    while (c > 0)
+      if (count_.compare_exchange_weak(c, c + 1, std::memory_order_acquire, std::memory_order_relaxed)) return true;
+    return false;
+  }
 
  private:
   mutable std::atomic<long> count_{0};

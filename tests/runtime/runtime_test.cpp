@@ -1,4 +1,5 @@
 #include <objc/ClassBuilder.h>
+#include <objc/Weak.h>
 #include <substrate/substrate.h>
 
 #include <gtest/gtest.h>
@@ -118,4 +119,15 @@ TEST(Runtime, ReferencesCountAndRelease) {
     EXPECT_EQ(a->retainCount(), 2);
   }
   EXPECT_EQ(a->retainCount(), 1);
+}
+
+TEST(Runtime, WeakReferencesReadNilOnceTheObjectIsGone) {
+  auto a = objc::alloc<Animal>();
+  Weak<Animal> w = a;
+  Weak<Animal> copy = w;
+  EXPECT_EQ(w.lock().get(), a.get());
+  EXPECT_EQ(a->retainCount(), 1);  // a weak reference holds no count
+  a = nullptr;
+  EXPECT_EQ(w.lock(), nullptr);
+  EXPECT_EQ(copy.lock(), nullptr);
 }

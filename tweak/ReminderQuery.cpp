@@ -1,0 +1,110 @@
+#include "ReminderQuery.h"
+
+#include "TweakState.h"
+
+#include <EventKit/EventKit.h>
+#include <Foundation/NSCalendar.h>
+#include <Foundation/NSLog.h>
+#include <Foundation/dispatch.h>
+
+#include <algorithm>
+#include <mutex>
+
+namespace quillpane {
+
+namespace {
+
+/// Where the store's completion leaves its answer. The completion may come
+/// after the main thread stopped waiting; then it is dropped here instead
+/// of reaching a list the caller already holds.
+struct Delivery {
+  std::mutex lock;
+  bool abandoned = false;
+  std::vector<id> reminders;
+};
+
+Ref<NSMutableArray> chosenCalendars(const Ref<EKEventStore>& store, const NSArray& identifiers) {
+  auto calendars = NSMutableArray::array();
+  for (const auto& entry : identifiers) {
+    auto identifier = objc::as<NSString>(entry);
+    // Only strings name lists; anything else in the file is no list either.
+    auto calendar = identifier ? store->calendarWithIdentifier(identifier) : nullptr;
+    if (calendar) {
+      calendars->addObject(calendar);
+    } else {
+      NSLog("%@ unable to find calendar with UUID %@, skipping", tag(), entry);
+    }
+  }
+  return calendars;
+}
+
+void sortByDueDate(NSMutableArray& result) {
+  // Each due date is converted once; the comparison itself is the same.
+  std::vector<std::pair<id, DueDate>> keyed;
+  keyed.reserve(result.count());
+  for (const auto& r : result) keyed.emplace_back(r, dueDateOf(objc::as<EKReminder>(r).get()));
+  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+    return compareDueDates(reminderSorting, a.second, b.second) == NSOrderedAscending;
+  });
+  result.removeAllObjects();
+  for (auto& [r, due] : keyed) result.addObject(r);
+}
+
+}  // namespace
+
+DueDate dueDateOf(const EKReminder* reminder) {
+  auto components = reminder ? reminder->dueDateComponents() : nullptr;
+  if (!components) return {};
+  auto date = NSCalendar::currentCalendar()->dateFromComponents(components.get());
+  if (!date) return {true, std::nullopt};
+  return {true, date->timeIntervalSinceReferenceDate()};
+}
+
+Ref<NSMutableArray> fetchReminders() {
+  auto result = NSMutableArray::array();
+  auto store = EKEventStore::create();
+  store->requestAccessToEntityType(EKEntityTypeReminder, [](bool granted, const Ref<NSError>&) {
+    if (!granted) NSLog("QPX: calendar access NOT granted");
+  });
+
+  auto identifiers = NSArray::arrayWithContentsOfFile(std::string(kCalendarsFile));
+  if (!identifiers || identifiers->count() == 0) {
+    NSLog("%@ no enabled calendars found, not searching the DB!", tag());
+    return result;
+  }
+  auto calendars = chosenCalendars(store, *identifiers);
+  auto predicate = store->predicateForIncompleteRemindersWithDueDateStarting(nullptr, nullptr, calendars);
+
+  auto delivery = std::make_shared<Delivery>();
+  auto signal = dispatch_semaphore_create(0);
+  store->fetchRemindersMatchingPredicate(predicate, [delivery, signal](const Ref<NSArray>& reminders) {
+    {
+      std::lock_guard g(delivery->lock);
+      if (!delivery->abandoned && reminders) {
+        for (const auto& r : *reminders) {
+          if (r)
+            delivery->reminders.push_back(r);
+          else
+            NSLog("%@ skipping nil reminder...", tag());
+        }
+      }
+    }
+    dispatch_semaphore_signal(signal);
+  });
+
+  const auto timeout =
+      dispatch_time(DISPATCH_TIME_NOW, static_cast<int64_t>(kFetchTimeoutSeconds * static_cast<double>(NSEC_PER_SEC)));
+  const bool answered = dispatch_semaphore_wait(signal, timeout) == 0;
+  {
+    std::lock_guard g(delivery->lock);
+    delivery->abandoned = true;
+    if (answered)
+      for (auto& r : delivery->reminders) result->addObject(std::move(r));
+  }
+  if (!answered) NSLog("%@ reminder store did not answer within %d seconds, showing no reminders", tag(), 2);
+
+  if (reminderSorting != 0) sortByDueDate(*result);
+  return result;
+}
+
+}  // namespace quillpane

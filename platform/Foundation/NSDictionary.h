@@ -19,6 +19,8 @@ class NSDictionary : public NSObject {
   NSDictionary() = default;
 
   static Ref<NSDictionary> dictionary();
+  /// The given key-value pairs in order; a repeated key keeps its last value.
+  static Ref<NSDictionary> dictionaryWithEntries(std::vector<std::pair<id, id>> entries);
   /// A property-list file (XML or binary) whose root is a dictionary; nil
   /// when the file is missing, unreadable or has another root.
   static Ref<NSDictionary> dictionaryWithContentsOfFile(const std::string& devicePath);
@@ -35,11 +37,18 @@ class NSDictionary : public NSObject {
   [[nodiscard]] bool isEqualTo(const NSObject& other) const override;
 
  protected:
+  // Transparent, so a string key is looked up without building an NSString
+  // (an NSString's hash is the hash of its UTF-8 text).
   struct KeyHash {
+    using is_transparent = void;
     size_t operator()(const NSObject* k) const noexcept { return k->hashValue(); }
+    size_t operator()(std::string_view k) const noexcept { return std::hash<std::string_view>()(k); }
   };
   struct KeyEq {
+    using is_transparent = void;
     bool operator()(const NSObject* a, const NSObject* b) const noexcept { return a->isEqualTo(*b); }
+    bool operator()(std::string_view a, const NSObject* b) const noexcept;
+    bool operator()(const NSObject* a, std::string_view b) const noexcept { return (*this)(b, a); }
   };
   std::vector<std::pair<id, id>> entries_;
   std::unordered_map<const NSObject*, size_t, KeyHash, KeyEq> index_;

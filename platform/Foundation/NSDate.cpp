@@ -1,0 +1,119 @@
+#include <Foundation/NSDate.h>
+
+#include <objc/ClassBuilder.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+double timeSinceReferenceOf(id self, SEL) { return objc::cast<NSDate>(self.get())->timeIntervalSinceReferenceDate(); }
+double timeSince1970Of(id self, SEL) { return objc::cast<NSDate>(self.get())->timeIntervalSince1970(); }
+int64_t compareOf(id self, SEL, id other) {
+  return objc::cast<NSDate>(self.get())->compare(dynamic_cast<const NSDate*>(other.get()));
+}
+
+struct Clock {
+  std::mutex lock;
+  bool simulated = false;
+  double now = 0;
+};
+Clock& deviceClock() {
+  static auto* c = new Clock();  // outlives static teardown: timers may read it late
+  return *c;
+}
+
+double realNow() {
+  using namespace std::chrono;
+  const auto sinceEpoch = duration<double>(system_clock::now().time_since_epoch()).count();
+  return sinceEpoch - NSTimeIntervalSince1970;
+}
+
+}  // namespace
+
+Class NSDate::classObject() {
+  static Class cls = objc::ClassBuilder<NSDate, NSObject>("NSDate")
+                         .function("timeIntervalSinceReferenceDate", &timeSinceReferenceOf)
+                         .function("timeIntervalSince1970", &timeSince1970Of)
+                         .function("compare:", &compareOf)
+                         .build();
+  return cls;
+}
+OBJC_REGISTER_CLASS(NSDate);
+
+Ref<NSDate> NSDate::date() { return objc::create<NSDate>(foundation::DeviceClock::now()); }
+
+Ref<NSDate> NSDate::dateWithTimeIntervalSinceReferenceDate(double t) { return objc::create<NSDate>(t); }
+
+Ref<NSDate> NSDate::dateWithTimeIntervalSince1970(double t) {
+  return objc::create<NSDate>(t - NSTimeIntervalSince1970);
+}
+
+Ref<NSDate> NSDate::dateByAddingTimeInterval(double seconds) const { return objc::create<NSDate>(t_ + seconds); }
+
+NSComparisonResult NSDate::compare(const NSDate* other) const noexcept {
+  // Comparing with nil (or NaN) answers "later", never undefined.
+  const double o = other ? other->t_ : 0;
+  if (t_ < o) return NSOrderedAscending;
+  if (t_ > o) return NSOrderedDescending;
+  return NSOrderedSame;
+}
+
+std::string NSDate::descriptionString() const {
+  using namespace std::chrono;
+  if (!std::isfinite(t_)) return "(invalid date)";
+  // Whole seconds, rounded down, in the proleptic Gregorian calendar (UTC).
+  const double unixSeconds = std::floor(t_ + NSTimeIntervalSince1970);
+  if (std::fabs(unixSeconds) > 1e12) return "(invalid date)";
+  const auto secs = static_cast<int64_t>(unixSeconds);
+  int64_t days = secs / 86400;
+  if (secs % 86400 < 0) --days;
+  const year_month_day ymd{sys_days{std::chrono::days{days}}};
+  const int64_t inDay = secs - days * 86400;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u %02d:%02d:%02d +0000", int(ymd.year()), unsigned(ymd.month()),
+                unsigned(ymd.day()), int(inDay / 3600), int(inDay / 60 % 60), int(inDay % 60));
+  return buf;
+}
+
+bool NSDate::isEqualTo(const NSObject& other) const {
+  auto* o = dynamic_cast<const NSDate*>(&other);
+  return o && o->t_ == t_;
+}
+
+namespace foundation {
+
+double DeviceClock::now() {
+  auto& c = deviceClock();
+  std::lock_guard g(c.lock);
+  return c.simulated ? c.now : realNow();
+}
+
+void DeviceClock::setSimulated(double sinceReferenceDate) {
+  auto& c = deviceClock();
+  std::lock_guard g(c.lock);
+  c.simulated = true;
+  c.now = sinceReferenceDate;
+}
+
+void DeviceClock::advance(double seconds) {
+  auto& c = deviceClock();
+  std::lock_guard g(c.lock);
+  if (c.simulated) c.now += seconds;
+}
+
+void DeviceClock::useRealTime() {
+  auto& c = deviceClock();
+  std::lock_guard g(c.lock);
+  c.simulated = false;
+}
+
+bool DeviceClock::isSimulated() {
+  auto& c = deviceClock();
+  std::lock_guard g(c.lock);
+  return c.simulated;
+}
+
+}  // namespace foundation

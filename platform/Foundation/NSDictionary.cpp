@@ -1,0 +1,158 @@
+#include <Foundation/NSDictionary.h>
+
+#include <Foundation/CollectionDescription.h>
+#include <Foundation/NSArray.h>
+#include <Foundation/NSString.h>
+#include <Foundation/PropertyList.h>
+#include <objc/ClassBuilder.h>
+
+namespace {
+
+const NSDictionary* dict_(const id& self) { return objc::cast<NSDictionary>(self.get()); }
+NSMutableDictionary* mutable_(const id& self) { return objc::cast<NSMutableDictionary>(self.get()); }
+
+uint64_t countOf(id self, SEL) { return dict_(self)->count(); }
+id objectFor(id self, SEL, id key) { return dict_(self)->objectForKey(key.get()); }
+Ref<NSArray> keysOf(id self, SEL) { return NSArray::arrayWithObjects(dict_(self)->allKeys()); }
+void setFor(id self, SEL, id obj, id key) { mutable_(self)->setObjectForKey(std::move(obj), std::move(key)); }
+void removeFor(id self, SEL, id key) { mutable_(self)->removeObjectForKey(key.get()); }
+void removeAll(id self, SEL) { mutable_(self)->removeAllObjects(); }
+
+}  // namespace
+
+bool NSDictionary::KeyEq::operator()(std::string_view a, const NSObject* b) const noexcept {
+  auto* s = dynamic_cast<const NSString*>(b);
+  return s && s->str() == a;
+}
+
+Class NSDictionary::classObject() {
+  static Class cls = objc::ClassBuilder<NSDictionary, NSObject>("NSDictionary")
+                         .function("count", &countOf)
+                         .function("objectForKey:", &objectFor)
+                         .function("allKeys", &keysOf)
+                         .build();
+  return cls;
+}
+OBJC_REGISTER_CLASS(NSDictionary);
+
+Class NSMutableDictionary::classObject() {
+  static Class cls = objc::ClassBuilder<NSMutableDictionary, NSDictionary>("NSMutableDictionary")
+                         .function("setObject:forKey:", &setFor)
+                         .function("removeObjectForKey:", &removeFor)
+                         .function("removeAllObjects", &removeAll)
+                         .build();
+  return cls;
+}
+OBJC_REGISTER_CLASS(NSMutableDictionary);
+
+Ref<NSDictionary> NSDictionary::dictionary() { return objc::create<NSDictionary>(); }
+
+Ref<NSDictionary> NSDictionary::dictionaryWithEntries(std::vector<std::pair<id, id>> entries) {
+  auto d = objc::create<NSDictionary>();
+  d->entries_.reserve(entries.size());
+  for (auto& [key, value] : entries) {
+    if (!key || !value) throw objc::RuntimeError("NSInvalidArgumentException: object or key cannot be nil");
+    auto it = d->index_.find(key.get());
+    if (it != d->index_.end()) {
+      d->entries_[it->second].second = std::move(value);
+      continue;
+    }
+    d->entries_.emplace_back(std::move(key), std::move(value));
+    d->index_.emplace(d->entries_.back().first.get(), d->entries_.size() - 1);
+  }
+  return d;
+}
+
+Ref<NSDictionary> NSDictionary::dictionaryWithContentsOfFile(const std::string& devicePath) {
+  return objc::as<NSDictionary>(foundation::readPropertyListFile(devicePath, foundation::PropertyListRoot::Dictionary));
+}
+
+id NSDictionary::objectForKey(const NSObject* key) const {
+  if (!key) return nullptr;
+  auto it = index_.find(key);
+  return it == index_.end() ? id() : entries_[it->second].second;
+}
+
+id NSDictionary::objectForKey(std::string_view key) const {
+  auto it = index_.find(key);
+  return it == index_.end() ? id() : entries_[it->second].second;
+}
+
+std::vector<id> NSDictionary::allKeys() const {
+  std::vector<id> keys;
+  keys.reserve(entries_.size());
+  for (const auto& e : entries_) keys.push_back(e.first);
+  return keys;
+}
+
+bool NSDictionary::writeToFile(const std::string& devicePath, bool atomically) const {
+  return foundation::writePropertyListFile(devicePath, *this, atomically);
+}
+
+std::string NSDictionary::descriptionString() const { return foundation::describeDictionary(*this, 0); }
+
+bool NSDictionary::isEqualTo(const NSObject& other) const {
+  auto* o = dynamic_cast<const NSDictionary*>(&other);
+  if (!o || o->entries_.size() != entries_.size()) return false;
+  for (const auto& [key, value] : entries_) {
+    id theirs = o->objectForKey(key.get());
+    if (!theirs || !value->isEqualTo(*theirs)) return false;
+  }
+  return true;
+}
+
+Ref<NSMutableDictionary> NSMutableDictionary::dictionary() { return objc::create<NSMutableDictionary>(); }
+
+Ref<NSMutableDictionary> NSMutableDictionary::dictionaryWithDictionary(const NSDictionary* other) {
+  auto d = dictionary();
+  d->addEntriesFromDictionary(other);
+  return d;
+}
+
+Ref<NSMutableDictionary> NSMutableDictionary::dictionaryWithContentsOfFile(const std::string& devicePath) {
+  auto d = NSDictionary::dictionaryWithContentsOfFile(devicePath);
+  return d ? dictionaryWithDictionary(d.get()) : nullptr;
+}
+
+void NSMutableDictionary::setObjectForKey(id obj, id key) {
+  if (!obj || !key) throw objc::RuntimeError("NSInvalidArgumentException: object or key cannot be nil");
+  auto it = index_.find(key.get());
+  if (it != index_.end()) {
+    entries_[it->second].second = std::move(obj);
+    return;
+  }
+  entries_.emplace_back(std::move(key), std::move(obj));
+  index_.emplace(entries_.back().first.get(), entries_.size() - 1);
+}
+
+void NSMutableDictionary::setObjectForKey(id obj, std::string_view key) {
+  auto it = index_.find(key);
+  if (it != index_.end() && obj) {
+    entries_[it->second].second = std::move(obj);
+    return;
+  }
+  setObjectForKey(std::move(obj), id(NSStr(key)));
+}
+
+void NSMutableDictionary::removeObjectForKey(const NSObject* key) {
+  if (!key) return;
+  auto it = index_.find(key);
+  if (it == index_.end()) return;
+  const size_t at = it->second;
+  index_.erase(it);
+  // The entry keeps the key object alive until the indexes are rebuilt.
+  auto removed = std::move(entries_[at]);
+  entries_.erase(entries_.begin() + std::ptrdiff_t(at));
+  for (auto& entry : index_)
+    if (entry.second > at) --entry.second;
+}
+
+void NSMutableDictionary::addEntriesFromDictionary(const NSDictionary* other) {
+  if (!other || other == this) return;
+  for (const auto& [key, value] : other->entries()) setObjectForKey(value, key);
+}
+
+void NSMutableDictionary::removeAllObjects() noexcept {
+  index_.clear();
+  entries_.clear();
+}

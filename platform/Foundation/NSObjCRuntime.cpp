@@ -1,0 +1,3 @@
+#include <Foundation/NSObjCRuntime.h>
+
+double NSFoundationVersionNumber = NSFoundationVersionNumber_iOS_7_1;

@@ -1,0 +1,308 @@
+#include <Foundation/PropertyList.h>
+
+#include <Foundation/DeviceRoot.h>
+#include <Foundation/NSArray.h>
+#include <Foundation/NSData.h>
+#include <Foundation/NSDate.h>
+#include <Foundation/NSDictionary.h>
+#include <Foundation/NSLog.h>
+#include <Foundation/NSNumber.h>
+#include <Foundation/NSString.h>
+
+#include <plist/plist.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+
+namespace foundation {
+
+namespace {
+
+/// Deeper trees are refused rather than risk the stack.
+constexpr int kMaxDepth = 512;
+/// libplist takes 32-bit lengths; no preference file comes near this.
+constexpr size_t kMaxBytes = 64u << 20;
+
+struct PlistFree {
+  void operator()(plist_t p) const { plist_free(p); }
+};
+using PlistPtr = std::unique_ptr<void, PlistFree>;
+
+/// The XML text libplist writes for one node (a copy of it, so the node's
+/// place in its tree does not matter).
+std::string nodeXML(plist_t node) {
+  PlistPtr copy(plist_copy(node));
+  char* xml = nullptr;
+  uint32_t length = 0;
+  plist_to_xml(copy.get(), &xml, &length);
+  std::string out(xml ? xml : "", xml ? length : 0);
+  if (xml) plist_to_xml_free(xml);
+  return out;
+}
+
+/// The text between <tag> and </tag> in xml.
+std::string elementText(const std::string& xml, std::string_view tag) {
+  const std::string open = "<" + std::string(tag) + ">", close = "</" + std::string(tag) + ">";
+  const size_t a = xml.find(open);
+  if (a == std::string::npos) return {};
+  const size_t b = xml.find(close, a);
+  return b == std::string::npos ? std::string() : xml.substr(a + open.size(), b - a - open.size());
+}
+
+/// A node parsed from a one-value XML property list: the way to build
+/// values the node constructors cannot express (unsigned integers above
+/// INT64_MAX, dates beyond 32-bit seconds).
+plist_t parseXMLValue(const std::string& element) {
+  const std::string doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" + element + "</plist>";
+  plist_t node = nullptr;
+  plist_from_xml(doc.data(), uint32_t(doc.size()), &node);
+  return node;
+}
+
+// ---- reading
+
+id integerObject(plist_t node) {
+  uint64_t v = 0;
+  plist_get_uint_val(node, &v);
+  if (v <= uint64_t(std::numeric_limits<int64_t>::max())) return NSNumber::numberWithInteger(int64_t(v));
+  // The same 64 bits are a negative number or a large unsigned one; only
+  // the node's own text form tells which.
+  const std::string text = elementText(nodeXML(node), "integer");
+  if (!text.empty() && text[0] == '-') return NSNumber::numberWithInteger(int64_t(v));
+  return NSNumber::numberWithUnsignedInteger(v);
+}
+
+/// "YYYY-MM-DDTHH:MM:SSZ" as seconds since the reference date.
+bool parseISODate(const std::string& text, double& out) {
+  long long y = 0;
+  unsigned mo = 0, d = 0, h = 0, mi = 0, s = 0;
+  if (std::sscanf(text.c_str(), "%lld-%u-%uT%u:%u:%uZ", &y, &mo, &d, &h, &mi, &s) != 6) return false;
+  using namespace std::chrono;
+  const year_month_day ymd{year(int(y)), month(mo), day(d)};
+  if (!ymd.ok()) return false;
+  const auto days = sys_days(ymd).time_since_epoch().count();
+  out = double(days) * 86400 + h * 3600.0 + mi * 60.0 + s - NSTimeIntervalSince1970;
+  return true;
+}
+
+id dateObject(plist_t node) {
+  int32_t sec = 0, usec = 0;
+  plist_get_date_val(node, &sec, &usec);
+  // The 32-bit seconds cannot hold dates before 1933 or after 2069; the
+  // whole seconds then come from the node's text form, which libplist
+  // writes from its full value.
+  double whole = 0;
+  if (!parseISODate(elementText(nodeXML(node), "date"), whole)) whole = sec;
+  const double fraction = usec / 1e6;
+  return NSDate::dateWithTimeIntervalSinceReferenceDate(whole < 0 || sec < 0 ? whole - fraction : whole + fraction);
+}
+
+id toObject(plist_t node, int depth) {
+  if (!node || depth > kMaxDepth) return nullptr;
+  switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: {
+      uint8_t b = 0;
+      plist_get_bool_val(node, &b);
+      return NSNumber::numberWithBool(b != 0);
+    }
+    case PLIST_UINT:
+      return integerObject(node);
+    case PLIST_REAL: {
+      double d = 0;
+      plist_get_real_val(node, &d);
+      return NSNumber::numberWithDouble(d);
+    }
+    case PLIST_STRING:
+    case PLIST_KEY: {
+      uint64_t length = 0;
+      const char* s = plist_get_string_ptr(node, &length);
+      return NSStr(std::string_view(s ? s : "", s ? size_t(length) : 0));
+    }
+    case PLIST_DATE:
+      return dateObject(node);
+    case PLIST_DATA: {
+      uint64_t length = 0;
+      const char* p = plist_get_data_ptr(node, &length);
+      const auto* bytes = reinterpret_cast<const uint8_t*>(p);
+      return objc::create<NSData>(p ? std::vector<uint8_t>(bytes, bytes + length) : std::vector<uint8_t>());
+    }
+    case PLIST_UID: {
+      uint64_t uid = 0;
+      plist_get_uid_val(node, &uid);
+      return NSDictionary::dictionaryWithEntries({{NSStr("CF$UID"), NSNumber::numberWithUnsignedInteger(uid)}});
+    }
+    case PLIST_ARRAY: {
+      std::vector<id> items;
+      const uint32_t n = plist_array_get_size(node);
+      items.reserve(n);
+      for (uint32_t i = 0; i < n; ++i) {
+        id item = toObject(plist_array_get_item(node, i), depth + 1);
+        if (!item) return nullptr;
+        items.push_back(std::move(item));
+      }
+      return NSArray::arrayWithObjects(std::move(items));
+    }
+    case PLIST_DICT: {
+      std::vector<std::pair<id, id>> entries;
+      plist_dict_iter it = nullptr;
+      plist_dict_new_iter(node, &it);
+      bool ok = it != nullptr;
+      while (ok) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(node, it, &key, &value);
+        if (!value) {
+          std::free(key);
+          break;
+        }
+        id object = toObject(value, depth + 1);
+        if (object && key)
+          entries.emplace_back(NSStr(key), std::move(object));
+        else
+          ok = false;
+        std::free(key);
+      }
+      std::free(it);
+      if (!ok) return nullptr;
+      return NSDictionary::dictionaryWithEntries(std::move(entries));
+    }
+    default:
+      return nullptr;
+  }
+}
+
+const char* rootName(PropertyListRoot r) { return r == PropertyListRoot::Array ? "an array" : "a dictionary"; }
+
+}  // namespace
+
+id propertyListFromBytes(std::string_view bytes, PropertyListRoot expected, std::string_view origin) {
+  if (bytes.size() > kMaxBytes) {
+    NSLog("Foundation: property list %@ is too large (%lu bytes)", origin, bytes.size());
+    return nullptr;
+  }
+  plist_t raw = nullptr;
+  if (!bytes.empty()) plist_from_memory(bytes.data(), uint32_t(bytes.size()), &raw);
+  PlistPtr root(raw);
+  if (!root) {
+    NSLog("Foundation: %@ is not a property list", origin);
+    return nullptr;
+  }
+  const plist_type type = plist_get_node_type(root.get());
+  if ((expected == PropertyListRoot::Array && type != PLIST_ARRAY) ||
+      (expected == PropertyListRoot::Dictionary && type != PLIST_DICT)) {
+    NSLog("Foundation: property list %@ is not %s", origin, rootName(expected));
+    return nullptr;
+  }
+  id out = toObject(root.get(), 0);
+  if (!out) NSLog("Foundation: property list %@ holds values that cannot be read", origin);
+  return out;
+}
+
+id readPropertyListFile(std::string_view devicePath, PropertyListRoot expected) {
+  std::error_code ec;
+  const auto path = resolveDevicePath(devicePath);
+  if (!std::filesystem::exists(path, ec)) return nullptr;  // simply absent: nothing to report
+  std::string contents;
+  if (!readDeviceFile(devicePath, contents)) {
+    NSLog("Foundation: cannot read property list %@", devicePath);
+    return nullptr;
+  }
+  return propertyListFromBytes(contents, expected, devicePath);
+}
+
+// ---- writing
+
+namespace {
+
+plist_t dateNode(double t) {
+  const double whole = std::trunc(t);
+  if (whole >= std::numeric_limits<int32_t>::min() && whole <= std::numeric_limits<int32_t>::max())
+    return plist_new_date(int32_t(whole), int32_t(std::lround((t - whole) * 1e6)));
+  const double unixSeconds = std::floor(t) + NSTimeIntervalSince1970;
+  if (!std::isfinite(unixSeconds) || std::fabs(unixSeconds) > 1e12) return nullptr;
+  using namespace std::chrono;
+  const auto secs = static_cast<int64_t>(unixSeconds);
+  int64_t days = secs / 86400;
+  if (secs % 86400 < 0) --days;
+  const year_month_day ymd{sys_days{std::chrono::days{days}}};
+  const int64_t inDay = secs - days * 86400;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "<date>%04d-%02u-%02uT%02d:%02d:%02dZ</date>", int(ymd.year()), unsigned(ymd.month()),
+                unsigned(ymd.day()), int(inDay / 3600), int(inDay / 60 % 60), int(inDay % 60));
+  return parseXMLValue(buf);
+}
+
+plist_t numberNode(const NSNumber& n) {
+  switch (n.kind()) {
+    case NSNumber::Kind::Boolean:
+      return plist_new_bool(n.boolValue() ? 1 : 0);
+    case NSNumber::Kind::Real:
+      return plist_new_real(n.doubleValue());
+    case NSNumber::Kind::Unsigned:
+      if (n.unsignedIntegerValue() > uint64_t(std::numeric_limits<int64_t>::max()))
+        return parseXMLValue("<integer>" + std::to_string(n.unsignedIntegerValue()) + "</integer>");
+      [[fallthrough]];
+    case NSNumber::Kind::Integer:
+      return plist_new_uint(uint64_t(n.integerValue()));
+  }
+  return nullptr;
+}
+
+plist_t toNode(const NSObject* obj, int depth) {
+  if (!obj || depth > kMaxDepth) return nullptr;
+  if (auto* s = dynamic_cast<const NSString*>(obj)) return plist_new_string(s->UTF8String());
+  if (auto* n = dynamic_cast<const NSNumber*>(obj)) return numberNode(*n);
+  if (auto* d = dynamic_cast<const NSDate*>(obj)) return dateNode(d->timeIntervalSinceReferenceDate());
+  if (auto* d = dynamic_cast<const NSData*>(obj))
+    return plist_new_data(reinterpret_cast<const char*>(d->bytes().data()), d->length());
+  if (auto* a = dynamic_cast<const NSArray*>(obj)) {
+    PlistPtr node(plist_new_array());
+    for (const id& item : *a) {
+      plist_t child = toNode(item.get(), depth + 1);
+      if (!child) return nullptr;
+      plist_array_append_item(node.get(), child);
+    }
+    return node.release();
+  }
+  if (auto* d = dynamic_cast<const NSDictionary*>(obj)) {
+    PlistPtr node(plist_new_dict());
+    for (const auto& [key, value] : d->entries()) {
+      auto* k = dynamic_cast<const NSString*>(key.get());
+      if (!k) return nullptr;
+      plist_t child = toNode(value.get(), depth + 1);
+      if (!child) return nullptr;
+      plist_dict_set_item(node.get(), k->UTF8String(), child);
+    }
+    return node.release();
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool propertyListXML(const NSObject& root, std::string& xml) {
+  PlistPtr node(toNode(&root, 0));
+  if (!node) return false;
+  char* text = nullptr;
+  uint32_t length = 0;
+  plist_to_xml(node.get(), &text, &length);
+  if (!text) return false;
+  xml.assign(text, length);
+  plist_to_xml_free(text);
+  return true;
+}
+
+bool writePropertyListFile(std::string_view devicePath, const NSObject& root, bool atomically) {
+  std::string xml;
+  if (!propertyListXML(root, xml)) {
+    NSLog("Foundation: %@ cannot be written as a property list to %@", object_getClassName(&root), devicePath);
+    return false;
+  }
+  return writeDeviceFile(devicePath, xml, atomically);
+}
+
+}  // namespace foundation

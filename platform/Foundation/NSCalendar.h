@@ -8,6 +8,7 @@
 #include <Foundation/NSString.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 /// The value of a date-components field that is not set.
@@ -77,5 +78,9 @@ class NSCalendar : public NSObject {
   [[nodiscard]] bool isDateInSameDay(const NSDate* a, const NSDate* b) const;
 
  private:
+  struct Engine;  // the ICU calendar, opened once per NSCalendar
+  Engine& engine() const;
+
   Ref<NSTimeZone> zone_;
+  mutable std::shared_ptr<Engine> engine_;
 };

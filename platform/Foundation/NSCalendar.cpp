@@ -1,0 +1,291 @@
+#include <Foundation/NSCalendar.h>
+
+#include <objc/ClassBuilder.h>
+
+#include <unicode/ucal.h>
+
+#include <cmath>
+#include <limits>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+struct UCalClose {
+  void operator()(UCalendar* c) const { ucal_close(c); }
+};
+using UCalPtr = std::unique_ptr<UCalendar, UCalClose>;
+
+std::vector<UChar> zoneID(std::string_view name) {
+  std::vector<UChar> out;
+  out.reserve(name.size());
+  for (unsigned char c : name) out.push_back(UChar(c));
+  return out;
+}
+
+/// A Gregorian calendar in the named zone; null when ICU cannot open it.
+UCalPtr openCalendar(std::string_view zone) {
+  const auto id = zoneID(zone);
+  UErrorCode status = U_ZERO_ERROR;
+  UCalPtr cal(ucal_open(id.data(), int32_t(id.size()), "en_US@calendar=gregorian", UCAL_GREGORIAN, &status));
+  if (U_FAILURE(status)) return nullptr;
+  return cal;
+}
+
+bool setMoment(UCalendar* cal, double sinceReferenceDate) {
+  UErrorCode status = U_ZERO_ERROR;
+  ucal_setMillis(cal, (sinceReferenceDate + NSTimeIntervalSince1970) * 1000.0, &status);
+  return U_SUCCESS(status);
+}
+
+/// The calendar's moment as seconds since the reference date; NaN on error.
+double moment(UCalendar* cal) {
+  UErrorCode status = U_ZERO_ERROR;
+  const UDate ms = ucal_getMillis(cal, &status);
+  return U_SUCCESS(status) ? ms / 1000.0 - NSTimeIntervalSince1970 : std::nan("");
+}
+
+int32_t field(UCalendar* cal, UCalendarDateFields f) {
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t v = ucal_get(cal, f, &status);
+  return U_SUCCESS(status) ? v : 0;
+}
+
+bool fitsInt32(int64_t v) {
+  return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
+}
+
+std::mutex& defaultZoneLock() {
+  static std::mutex m;
+  return m;
+}
+Ref<NSTimeZone>& defaultZoneSlot() {
+  static auto* zone = new Ref<NSTimeZone>();
+  return *zone;
+}
+
+Ref<NSString> nameOf(id self, SEL) { return NSStr(objc::cast<NSTimeZone>(self.get())->name()); }
+Ref<NSDate> dateFrom(id self, SEL, Ref<NSDateComponents> comps) {
+  return objc::cast<NSCalendar>(self.get())->dateFromComponents(comps.get());
+}
+Ref<NSDate> dateByAdding(id self, SEL, Ref<NSDateComponents> comps, Ref<NSDate> date, uint64_t options) {
+  return objc::cast<NSCalendar>(self.get())->dateByAddingComponentsToDate(comps.get(), date.get(), options);
+}
+Ref<NSDateComponents> componentsOf(id self, SEL, uint64_t units, Ref<NSDate> date) {
+  return objc::cast<NSCalendar>(self.get())->componentsFromDate(units, date.get());
+}
+
+}  // namespace
+
+// ---- NSTimeZone
+
+Class NSTimeZone::classObject() {
+  static Class cls = objc::ClassBuilder<NSTimeZone, NSObject>("NSTimeZone").function("name", &nameOf).build();
+  return cls;
+}
+OBJC_REGISTER_CLASS(NSTimeZone);
+
+Ref<NSTimeZone> NSTimeZone::timeZoneWithName(std::string_view name) {
+  if (name.empty() || name.size() > 128) return nullptr;
+  for (unsigned char c : name)
+    if (c <= ' ' || c >= 0x7F) return nullptr;
+  const auto id = zoneID(name);
+  UChar canonical[128];
+  UBool isSystem = false;
+  UErrorCode status = U_ZERO_ERROR;
+  ucal_getCanonicalTimeZoneID(id.data(), int32_t(id.size()), canonical, 128, &isSystem, &status);
+  if (U_FAILURE(status)) return nullptr;
+  auto zone = objc::create<NSTimeZone>();
+  zone->name_ = std::string(name);
+  return zone;
+}
+
+Ref<NSTimeZone> NSTimeZone::timeZoneForSecondsFromGMT(int64_t seconds) {
+  // Offsets are whole minutes within +-18 hours, named as the device names them ("GMT+0530").
+  if (seconds < -18 * 3600 || seconds > 18 * 3600) return nullptr;
+  const int64_t minutes = (seconds < 0 ? -seconds : seconds) / 60;
+  auto zone = objc::create<NSTimeZone>();
+  if (minutes == 0) {
+    zone->name_ = "GMT";
+  } else {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "GMT%c%02d%02d", seconds < 0 ? '-' : '+', int(minutes / 60), int(minutes % 60));
+    zone->name_ = buf;
+  }
+  return zone;
+}
+
+Ref<NSTimeZone> NSTimeZone::defaultTimeZone() {
+  std::lock_guard g(defaultZoneLock());
+  auto& slot = defaultZoneSlot();
+  if (!slot) slot = timeZoneWithName("UTC");
+  return slot;
+}
+
+void NSTimeZone::setDefaultTimeZone(Ref<NSTimeZone> zone) {
+  std::lock_guard g(defaultZoneLock());
+  defaultZoneSlot() = std::move(zone);
+}
+
+int64_t NSTimeZone::secondsFromGMTForDate(const NSDate* date) const {
+  auto cal = openCalendar(name_);
+  if (!cal || !setMoment(cal.get(), date ? date->timeIntervalSinceReferenceDate()
+                                         : NSDate::date()->timeIntervalSinceReferenceDate()))
+    return 0;
+  return (int64_t(field(cal.get(), UCAL_ZONE_OFFSET)) + field(cal.get(), UCAL_DST_OFFSET)) / 1000;
+}
+
+bool NSTimeZone::isEqualTo(const NSObject& other) const {
+  auto* o = dynamic_cast<const NSTimeZone*>(&other);
+  return o && o->name_ == name_;
+}
+
+// ---- NSDateComponents
+
+Class NSDateComponents::classObject() {
+  static Class cls = objc::ClassBuilder<NSDateComponents, NSObject>("NSDateComponents").build();
+  return cls;
+}
+OBJC_REGISTER_CLASS(NSDateComponents);
+
+Ref<NSDateComponents> NSDateComponents::create() { return objc::create<NSDateComponents>(); }
+
+std::string NSDateComponents::descriptionString() const {
+  std::string out = "<NSDateComponents>";
+  auto add = [&out](const char* name, int64_t v) {
+    if (v != NSDateComponentUndefined) out += std::string(" ") + name + ": " + std::to_string(v);
+  };
+  if (timeZone) out += " TimeZone: " + timeZone->name();
+  add("Era", era);
+  add("Calendar Year", year);
+  add("Month", month);
+  add("Day", day);
+  add("Hour", hour);
+  add("Minute", minute);
+  add("Second", second);
+  add("Weekday", weekday);
+  return out;
+}
+
+// ---- NSCalendar
+
+struct NSCalendar::Engine {
+  std::mutex lock;
+  UCalPtr cal;
+};
+
+Class NSCalendar::classObject() {
+  static Class cls = objc::ClassBuilder<NSCalendar, NSObject>("NSCalendar")
+                         .function("dateFromComponents:", &dateFrom)
+                         .function("dateByAddingComponents:toDate:options:", &dateByAdding)
+                         .function("components:fromDate:", &componentsOf)
+                         .build();
+  return cls;
+}
+OBJC_REGISTER_CLASS(NSCalendar);
+
+Ref<NSCalendar> NSCalendar::currentCalendar() { return gregorianCalendarInZone(NSTimeZone::defaultTimeZone()); }
+
+Ref<NSCalendar> NSCalendar::gregorianCalendarInZone(Ref<NSTimeZone> zone) {
+  auto cal = objc::create<NSCalendar>();
+  cal->zone_ = zone ? std::move(zone) : NSTimeZone::defaultTimeZone();
+  return cal;
+}
+
+NSCalendar::Engine& NSCalendar::engine() const {
+  static std::mutex creation;
+  std::lock_guard g(creation);
+  if (!engine_) {
+    engine_ = std::make_shared<Engine>();
+    engine_->cal = openCalendar(zone_ ? zone_->name() : "UTC");
+  }
+  return *engine_;
+}
+
+Ref<NSDate> NSCalendar::dateFromComponents(const NSDateComponents* comps) const {
+  if (!comps || comps->year == NSDateComponentUndefined) return nullptr;
+  auto pick = [](int64_t v, int64_t unset) { return v == NSDateComponentUndefined ? unset : v; };
+  const int64_t fields[] = {comps->year,          pick(comps->month, 1) - 1, pick(comps->day, 1),
+                            pick(comps->hour, 0), pick(comps->minute, 0),    pick(comps->second, 0)};
+  for (int64_t f : fields)
+    if (!fitsInt32(f)) return nullptr;
+
+  // Components with a zone of their own are read in it; otherwise in ours.
+  UCalPtr own;
+  Engine* shared = nullptr;
+  std::unique_lock<std::mutex> guard;
+  UCalendar* cal = nullptr;
+  if (comps->timeZone && (!zone_ || comps->timeZone->name() != zone_->name())) {
+    own = openCalendar(comps->timeZone->name());
+    cal = own.get();
+  } else {
+    shared = &engine();
+    guard = std::unique_lock(shared->lock);
+    cal = shared->cal.get();
+  }
+  if (!cal) return nullptr;
+  ucal_clear(cal);
+  if (comps->era != NSDateComponentUndefined && fitsInt32(comps->era)) ucal_set(cal, UCAL_ERA, int32_t(comps->era));
+  ucal_set(cal, UCAL_YEAR, int32_t(fields[0]));
+  ucal_set(cal, UCAL_MONTH, int32_t(fields[1]));
+  ucal_set(cal, UCAL_DATE, int32_t(fields[2]));
+  ucal_set(cal, UCAL_HOUR_OF_DAY, int32_t(fields[3]));
+  ucal_set(cal, UCAL_MINUTE, int32_t(fields[4]));
+  ucal_set(cal, UCAL_SECOND, int32_t(fields[5]));
+  const double t = moment(cal);
+  if (std::isnan(t)) return nullptr;
+  return NSDate::dateWithTimeIntervalSinceReferenceDate(t);
+}
+
+Ref<NSDate> NSCalendar::dateByAddingComponentsToDate(const NSDateComponents* comps, const NSDate* date,
+                                                     uint64_t) const {
+  if (!comps || !date) return nullptr;
+  const double t = date->timeIntervalSinceReferenceDate();
+  if (!std::isfinite(t)) return nullptr;
+  Engine& e = engine();
+  std::lock_guard g(e.lock);
+  UCalendar* cal = e.cal.get();
+  if (!cal || !setMoment(cal, t)) return nullptr;
+  // Largest unit first, as the device adds them: Jan 31 + 1 month + 1 day is Mar 1.
+  const std::pair<int64_t, UCalendarDateFields> steps[] = {
+      {comps->era, UCAL_ERA},      {comps->year, UCAL_YEAR},        {comps->month, UCAL_MONTH},
+      {comps->day, UCAL_DATE},     {comps->hour, UCAL_HOUR_OF_DAY}, {comps->minute, UCAL_MINUTE},
+      {comps->second, UCAL_SECOND}};
+  for (const auto& [amount, f] : steps) {
+    if (amount == NSDateComponentUndefined || amount == 0) continue;
+    if (!fitsInt32(amount)) return nullptr;
+    UErrorCode status = U_ZERO_ERROR;
+    ucal_add(cal, f, int32_t(amount), &status);
+    if (U_FAILURE(status)) return nullptr;
+  }
+  const double result = moment(cal);
+  if (std::isnan(result)) return nullptr;
+  // ICU keeps whole milliseconds; the finer part of the date is kept as it was.
+  const double ms = t * 1000.0;
+  return NSDate::dateWithTimeIntervalSinceReferenceDate(result + (ms - std::floor(ms)) / 1000.0);
+}
+
+Ref<NSDateComponents> NSCalendar::componentsFromDate(uint64_t units, const NSDate* date) const {
+  if (!date) return nullptr;
+  Engine& e = engine();
+  std::lock_guard g(e.lock);
+  UCalendar* cal = e.cal.get();
+  if (!cal || !setMoment(cal, date->timeIntervalSinceReferenceDate())) return nullptr;
+  auto comps = NSDateComponents::create();
+  if (units & Era) comps->era = field(cal, UCAL_ERA);
+  if (units & Year) comps->year = field(cal, UCAL_YEAR);
+  if (units & Month) comps->month = field(cal, UCAL_MONTH) + 1;
+  if (units & Day) comps->day = field(cal, UCAL_DATE);
+  if (units & Hour) comps->hour = field(cal, UCAL_HOUR_OF_DAY);
+  if (units & Minute) comps->minute = field(cal, UCAL_MINUTE);
+  if (units & Second) comps->second = field(cal, UCAL_SECOND);
+  if (units & Weekday) comps->weekday = field(cal, UCAL_DAY_OF_WEEK);  // 1 is Sunday
+  return comps;
+}
+
+bool NSCalendar::isDateInSameDay(const NSDate* a, const NSDate* b) const {
+  if (!a || !b) return false;
+  const uint64_t units = Era | Year | Month | Day;
+  auto x = componentsFromDate(units, a), y = componentsFromDate(units, b);
+  return x && y && x->era == y->era && x->year == y->year && x->month == y->month && x->day == y->day;
+}

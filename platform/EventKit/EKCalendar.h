@@ -1,0 +1,54 @@
+#pragma once
+/// \file
+/// A reminder list: one vdir collection folder inside an account folder.
+/// Its folder name is the identifier, its "displayname" file the title and
+/// its "color" file the colour (none without that file).
+
+#include <CoreGraphics/CGColor.h>
+#include <EventKit/EKSource.h>
+#include <Foundation/NSString.h>
+
+#include <filesystem>
+#include <string>
+
+/// What a calendar or a store holds (NSUInteger on the device: pass these
+/// constants, not plain ints, in runtime sends).
+enum EKEntityType : uint64_t { EKEntityTypeEvent = 0, EKEntityTypeReminder = 1 };
+
+class EKCalendar : public NSObject {
+ public:
+  static Class classObject();
+  EKCalendar() = default;
+
+  [[nodiscard]] Ref<NSString> title() const { return title_; }
+  [[nodiscard]] Ref<NSString> calendarIdentifier() const { return calendarIdentifier_; }
+  /// nil for a list without a colour.
+  [[nodiscard]] Ref<::CGColor> CGColor() const { return color_; }
+  [[nodiscard]] Ref<EKSource> source() const { return source_; }
+  /// Reminder lists hold reminders only.
+  [[nodiscard]] uint64_t allowedEntityTypes() const { return 1ULL << EKEntityTypeReminder; }
+
+  void setTitle(Ref<NSString> title) { title_ = std::move(title); }
+  void setCalendarIdentifier(Ref<NSString> identifier) { calendarIdentifier_ = std::move(identifier); }
+  void setCGColor(Ref<::CGColor> color) { color_ = std::move(color); }
+  void setSource(Ref<EKSource> source) { source_ = std::move(source); }
+
+  /// The collection folder behind the list: its path on this machine and
+  /// its device path (for log lines). Empty for a list made in memory.
+  void setFolder(std::filesystem::path hostPath, std::string devicePath) {
+    hostFolder_ = std::move(hostPath);
+    deviceFolder_ = std::move(devicePath);
+  }
+  [[nodiscard]] const std::filesystem::path& hostFolder() const noexcept { return hostFolder_; }
+  [[nodiscard]] const std::string& deviceFolder() const noexcept { return deviceFolder_; }
+
+  [[nodiscard]] std::string descriptionString() const override;
+
+ private:
+  Ref<NSString> title_;
+  Ref<NSString> calendarIdentifier_;
+  Ref<::CGColor> color_;
+  Ref<EKSource> source_;
+  std::filesystem::path hostFolder_;
+  std::string deviceFolder_;
+};

@@ -1,0 +1,327 @@
+#include <EventKit/ICalendarReader.h>
+
+#include <libical/ical.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+
+namespace eventkit {
+
+namespace {
+
+/// A file with more trouble than this is summed up in one more line.
+constexpr size_t kMaxProblems = 12;
+
+struct ComponentDeleter {
+  void operator()(icalcomponent* c) const { icalcomponent_free(c); }
+};
+using ComponentPtr = std::unique_ptr<icalcomponent, ComponentDeleter>;
+
+class Problems {
+ public:
+  explicit Problems(std::vector<std::string>& out) : out_(out) {}
+  ~Problems() {
+    if (dropped_ > 0) out_.push_back("and " + std::to_string(dropped_) + " more problems");
+  }
+  Problems(const Problems&) = delete;
+  Problems& operator=(const Problems&) = delete;
+  void add(std::string text) {
+    if (out_.size() < kMaxProblems)
+      out_.push_back(std::move(text));
+    else
+      ++dropped_;
+  }
+
+ private:
+  std::vector<std::string>& out_;
+  size_t dropped_ = 0;
+};
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
+    s.remove_suffix(1);
+  return s;
+}
+
+std::string text(const char* s) { return s ? std::string(s) : std::string(); }
+
+// Apple escapes ';', ',', '\' and line breaks inside parameter values the
+// way RFC 5545 escapes them in text values.
+std::string unescapeParameter(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != '\\' || i + 1 == s.size()) {
+      out += s[i];
+      continue;
+    }
+    char next = s[++i];
+    out += (next == 'n' || next == 'N') ? '\n' : next;
+  }
+  return out;
+}
+
+int daysInMonth(int year, int month) {
+  static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : days[month - 1];
+}
+
+/// VTIMEZONE TZID -> X-LIC-LOCATION, for zones named in a private way.
+using ZoneLocations = std::map<std::string, std::string>;
+
+void collectZoneLocations(icalcomponent* root, ZoneLocations& out) {
+  std::vector<icalcomponent*> stack{root};
+  while (!stack.empty()) {
+    icalcomponent* c = stack.back();
+    stack.pop_back();
+    if (icalcomponent_isa(c) == ICAL_VTIMEZONE_COMPONENT) {
+      std::string tzid, location;
+      for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
+           p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
+        if (icalproperty_isa(p) == ICAL_TZID_PROPERTY)
+          tzid = text(icalproperty_get_tzid(p));
+        else if (icalproperty_isa(p) == ICAL_X_PROPERTY &&
+                 equalsIgnoringCase(text(icalproperty_get_x_name(p)), "X-LIC-LOCATION"))
+          location = std::string(trimmed(text(icalproperty_get_x(p))));
+      }
+      if (!tzid.empty() && !location.empty()) out.emplace(tzid, location);
+      continue;
+    }
+    for (icalcomponent* s = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); s;
+         s = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+      stack.push_back(s);
+  }
+}
+
+std::vector<std::string> zoneNamesFor(const std::string& tzid, const ZoneLocations& locations) {
+  std::vector<std::string> names;
+  auto add = [&](std::string n) {
+    if (!n.empty() && std::find(names.begin(), names.end(), n) == names.end()) names.push_back(std::move(n));
+  };
+  add(tzid);
+  // Private prefixes: "/Europe/Berlin", "/mozilla.org/20050126_1/Europe/Berlin".
+  if (tzid.front() == '/') add(tzid.substr(1));
+  if (auto last = tzid.rfind('/'); last != std::string::npos && last > 0) {
+    if (auto before = tzid.rfind('/', last - 1); before != std::string::npos) add(tzid.substr(before + 1));
+  }
+  if (auto it = locations.find(tzid); it != locations.end()) add(it->second);
+  return names;
+}
+
+std::optional<DueDate> readDue(icalproperty* p, const ZoneLocations& locations, Problems& problems) {
+  icaltimetype t = icalproperty_get_due(p);
+  const char* raw = icalproperty_get_value_as_string(p);
+  auto bad = [&](const char* why) {
+    problems.add(std::string("ignored a DUE that is ") + why + ": " + text(raw));
+    return std::nullopt;
+  };
+  if (icaltime_is_null_time(t)) return bad("empty");
+  if (t.year < 1 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1 || t.day > daysInMonth(t.year, t.month))
+    return bad("not a calendar date");
+  DueDate due;
+  due.year = t.year;
+  due.month = t.month;
+  due.day = t.day;
+  if (t.is_date) return due;
+  if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 60)
+    return bad("not a time of day");
+  due.hasTime = true;
+  due.hour = t.hour;
+  due.minute = t.minute;
+  due.second = t.second == 60 ? 59 : t.second;  // a leap second reads as the second before it
+  if (icaltime_is_utc(t)) {
+    due.zone = DueDate::Zone::Utc;
+  } else if (icalparameter* tz = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER)) {
+    std::string tzid(trimmed(text(icalparameter_get_tzid(tz))));
+    if (!tzid.empty()) {
+      due.zone = DueDate::Zone::Named;
+      due.zoneNames = zoneNamesFor(tzid, locations);
+    }
+  }
+  return due;
+}
+
+int64_t proximityFrom(std::string_view value) {
+  value = trimmed(value);
+  if (equalsIgnoringCase(value, "ARRIVE")) return 1;
+  if (equalsIgnoringCase(value, "DEPART")) return 2;
+  return 0;
+}
+
+void reportErrors(icalcomponent* c, Problems& problems) {
+  for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
+       p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
+    std::string what = text(icalproperty_get_xlicerror(p));
+    makeUtf8(what);
+    problems.add("ignored a damaged line (" + what + ")");
+  }
+}
+
+AlarmRecord readAlarm(icalcomponent* alarm, Problems& problems) {
+  AlarmRecord a;
+  reportErrors(alarm, problems);
+  for (icalproperty* p = icalcomponent_get_first_property(alarm, ICAL_X_PROPERTY); p;
+       p = icalcomponent_get_next_property(alarm, ICAL_X_PROPERTY)) {
+    std::string name = text(icalproperty_get_x_name(p));
+    if (equalsIgnoringCase(name, "X-APPLE-PROXIMITY")) {
+      a.proximity = proximityFrom(text(icalproperty_get_x(p)));
+    } else if (equalsIgnoringCase(name, "X-APPLE-STRUCTURED-LOCATION") && !a.hasLocation) {
+      a.hasLocation = true;
+      for (icalparameter* q = icalproperty_get_first_parameter(p, ICAL_X_PARAMETER); q;
+           q = icalproperty_get_next_parameter(p, ICAL_X_PARAMETER)) {
+        if (equalsIgnoringCase(text(icalparameter_get_xname(q)), "X-TITLE")) {
+          a.locationTitle = unescapeParameter(text(icalparameter_get_xvalue(q)));
+          if (makeUtf8(a.locationTitle)) problems.add("read a location title that is not UTF-8 as Latin-1");
+          break;
+        }
+      }
+    }
+  }
+  return a;
+}
+
+std::optional<ReminderRecord> readTodo(icalcomponent* todo, const ZoneLocations& locations, Problems& problems) {
+  ReminderRecord r;
+  bool hasTitle = false, hasDue = false;
+  reportErrors(todo, problems);
+  for (icalproperty* p = icalcomponent_get_first_property(todo, ICAL_ANY_PROPERTY); p;
+       p = icalcomponent_get_next_property(todo, ICAL_ANY_PROPERTY)) {
+    switch (icalproperty_isa(p)) {
+      case ICAL_SUMMARY_PROPERTY:
+        if (!hasTitle) r.title = text(icalproperty_get_summary(p)), hasTitle = true;
+        break;
+      case ICAL_DESCRIPTION_PROPERTY:
+        if (r.notes.empty()) r.notes = text(icalproperty_get_description(p));
+        break;
+      case ICAL_UID_PROPERTY:
+        if (r.uid.empty()) r.uid = text(icalproperty_get_uid(p));
+        break;
+      case ICAL_PRIORITY_PROPERTY: {
+        int v = icalproperty_get_priority(p);
+        if (v < 0 || v > 9) problems.add("read PRIORITY " + std::to_string(v) + " as none");
+        r.priority = v < 0 || v > 9 ? 0 : static_cast<uint64_t>(v);
+        break;
+      }
+      case ICAL_DUE_PROPERTY:
+        if (!hasDue) r.due = readDue(p, locations, problems), hasDue = true;
+        break;
+      case ICAL_STATUS_PROPERTY:
+        if (icalproperty_get_status(p) == ICAL_STATUS_COMPLETED) r.completed = true;
+        break;
+      case ICAL_COMPLETED_PROPERTY:
+        if (!icaltime_is_null_time(icalproperty_get_completed(p))) r.completed = true;
+        break;
+      default:
+        break;
+    }
+  }
+  if (!hasTitle) {
+    problems.add("skipped a reminder without SUMMARY" + (r.uid.empty() ? std::string() : " (UID " + r.uid + ")"));
+    return std::nullopt;
+  }
+  bool converted = makeUtf8(r.title);
+  converted = makeUtf8(r.notes) || converted;
+  converted = makeUtf8(r.uid) || converted;
+  if (converted) problems.add("read text that is not UTF-8 as Latin-1 (reminder \"" + r.title + "\")");
+  for (icalcomponent* a = icalcomponent_get_first_component(todo, ICAL_VALARM_COMPONENT); a;
+       a = icalcomponent_get_next_component(todo, ICAL_VALARM_COMPONENT))
+    r.alarms.push_back(readAlarm(a, problems));
+  return r;
+}
+
+}  // namespace
+
+bool makeUtf8(std::string& s) {
+  auto valid = [&] {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    size_t n = s.size(), i = 0;
+    while (i < n) {
+      unsigned char c = p[i];
+      if (c < 0x80) {
+        ++i;
+        continue;
+      }
+      size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+      if (len == 0 || c > 0xF4 || i + len > n) return false;
+      uint32_t cp = c & (0x7F >> len);
+      for (size_t k = 1; k < len; ++k) {
+        if ((p[i + k] & 0xC0) != 0x80) return false;
+        cp = (cp << 6) | (p[i + k] & 0x3F);
+      }
+      if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
+        return false;
+      i += len;
+    }
+    return true;
+  };
+  if (valid()) return false;
+  std::string out;
+  out.reserve(s.size() * 2);
+  for (unsigned char c : s) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  s = std::move(out);
+  return true;
+}
+
+ParsedCalendar parseReminderCalendar(std::string_view bytes) {
+  static const bool quiet = [] {
+    icalerror_set_errors_are_fatal(0);
+    return true;
+  }();
+  (void)quiet;
+
+  ParsedCalendar out;
+  Problems problems(out.problems);
+  std::string data(bytes.substr(0, std::min(bytes.find('\0'), bytes.size())));
+  ComponentPtr root(icalparser_parse_string(data.c_str()));
+  if (!root) {
+    problems.add("not a complete iCalendar file");
+    return out;
+  }
+  out.readable = true;
+
+  ZoneLocations locations;
+  collectZoneLocations(root.get(), locations);
+
+  // Depth first, in file order; reminders may sit in nested or several calendars.
+  std::vector<icalcomponent*> stack{root.get()};
+  while (!stack.empty()) {
+    icalcomponent* c = stack.back();
+    stack.pop_back();
+    icalcomponent_kind kind = icalcomponent_isa(c);
+    if (kind == ICAL_VTODO_COMPONENT) {
+      if (auto r = readTodo(c, locations, problems)) out.reminders.push_back(std::move(*r));
+      continue;
+    }
+    if (kind == ICAL_VCALENDAR_COMPONENT || kind == ICAL_XROOT_COMPONENT) reportErrors(c, problems);
+    std::vector<icalcomponent*> children;
+    for (icalcomponent* s = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); s;
+         s = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+      children.push_back(s);
+    stack.insert(stack.end(), children.rbegin(), children.rend());
+  }
+  return out;
+}
+
+}  // namespace eventkit

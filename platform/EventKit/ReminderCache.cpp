@@ -1,0 +1,188 @@
+#include <EventKit/ReminderCache.h>
+
+#include <Foundation/NSLog.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
+#include <functional>
+
+namespace eventkit {
+
+namespace {
+
+/// A reminder file larger than this is no reminder file.
+constexpr int64_t kMaxFileBytes = 16 << 20;
+/// File timestamps come from a clock that moves in ticks of a few
+/// milliseconds; a file written less than this long ago may be written
+/// again without its timestamps changing.
+constexpr int64_t kRacyWindowNs = 50'000'000;
+
+int64_t nanoseconds(const timespec& t) { return static_cast<int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+
+int64_t nowNs() {
+  timespec t{};
+  clock_gettime(CLOCK_REALTIME, &t);
+  return nanoseconds(t);
+}
+
+bool isReminderFile(const char* name) {
+  std::string_view n(name);
+  if (n.empty() || n.front() == '.' || n.size() < 5) return false;
+  std::string_view ext = n.substr(n.size() - 4);
+  return ext.size() == 4 && ext[0] == '.' && (ext[1] | 0x20) == 'i' && (ext[2] | 0x20) == 'c' && (ext[3] | 0x20) == 's';
+}
+
+/// The file's bytes, or false when it cannot be read whole.
+bool readAt(int dirFd, const std::string& name, int64_t sizeHint, std::string& out) {
+  int fd = openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  out.clear();
+  out.reserve(static_cast<size_t>(std::max<int64_t>(sizeHint, 0)) + 1);
+  char buf[16384];
+  bool ok = true;
+  for (;;) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    if (n == 0) break;
+    out.append(buf, static_cast<size_t>(n));
+    if (static_cast<int64_t>(out.size()) > kMaxFileBytes) {
+      ok = false;
+      break;
+    }
+  }
+  close(fd);
+  return ok;
+}
+
+size_t hashOf(const std::string& bytes) { return std::hash<std::string_view>()(bytes); }
+
+Ref<NSString> string(std::string s) { return objc::create<NSString>(std::move(s)); }
+
+}  // namespace
+
+ReminderCache& ReminderCache::shared() {
+  static ReminderCache* cache = new ReminderCache();  // outlives every worker thread
+  return *cache;
+}
+
+uint64_t ReminderCache::parseCount() const {
+  std::lock_guard guard(lock_);
+  return parses_;
+}
+
+void ReminderCache::clear() {
+  std::lock_guard guard(lock_);
+  folders_.clear();
+}
+
+Ref<NSTimeZone> ReminderCache::zoneFor(const DueDate& due, const std::string& devicePath,
+                                       std::vector<std::string>& log) {
+  if (!due.hasTime || due.zone == DueDate::Zone::Floating) return nullptr;
+  auto lookup = [&](const std::string& name) -> Ref<NSTimeZone> {
+    auto it = zones_.find(name);
+    if (it == zones_.end()) it = zones_.emplace(name, NSTimeZone::timeZoneWithName(name)).first;
+    return it->second;
+  };
+  if (due.zone == DueDate::Zone::Utc) {
+    if (auto utc = lookup("UTC")) return utc;
+    return NSTimeZone::timeZoneForSecondsFromGMT(0);
+  }
+  for (const std::string& name : due.zoneNames)
+    if (auto zone = lookup(name)) return zone;
+  log.push_back(devicePath + ": unknown time zone \"" + (due.zoneNames.empty() ? "" : due.zoneNames.front()) +
+                "\", the due time is read in the device's zone");
+  return nullptr;
+}
+
+std::shared_ptr<const StoredFile> ReminderCache::store(ParsedCalendar parsed, const std::string& devicePath,
+                                                       std::vector<std::string>& log) {
+  ++parses_;
+  for (const std::string& problem : parsed.problems) log.push_back(devicePath + ": " + problem);
+  auto file = std::make_shared<StoredFile>();
+  file->reminders.reserve(parsed.reminders.size());
+  for (ReminderRecord& r : parsed.reminders) {
+    StoredReminder s;
+    s.uid = string(std::move(r.uid));
+    s.title = string(std::move(r.title));
+    s.notes = r.notes.empty() ? nullptr : string(std::move(r.notes));
+    s.priority = r.priority;
+    s.completed = r.completed;
+    if (r.due) s.dueZone = zoneFor(*r.due, devicePath, log);
+    s.due = std::move(r.due);
+    for (AlarmRecord& a : r.alarms)
+      s.alarms.push_back({a.hasLocation, a.hasLocation ? string(std::move(a.locationTitle)) : nullptr, a.proximity});
+    file->reminders.push_back(std::move(s));
+  }
+  return file;
+}
+
+std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(const std::filesystem::path& hostFolder,
+                                                                                const std::string& deviceFolder) {
+  std::vector<std::shared_ptr<const StoredFile>> out;
+  std::vector<std::string> log;
+  {
+    std::lock_guard guard(lock_);
+    int dirFd = open(hostFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = dirFd >= 0 ? fdopendir(dirFd) : nullptr;
+    if (!dir) {
+      if (dirFd >= 0) close(dirFd);
+      if (errno != ENOENT) log.push_back(deviceFolder + ": the list folder cannot be read");
+      folders_.erase(hostFolder.string());
+    } else {
+      std::vector<std::string> names;
+      while (dirent* e = readdir(dir)) {
+        if (e->d_type != DT_DIR && isReminderFile(e->d_name)) names.emplace_back(e->d_name);
+      }
+      std::sort(names.begin(), names.end());
+
+      Folder& known = folders_[hostFolder.string()];
+      Folder next;
+      next.reserve(names.size());
+      std::string bytes;
+      for (const std::string& name : names) {
+        struct stat st {};
+        if (fstatat(dirFd, name.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+        Stamp stamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                    static_cast<int64_t>(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
+        bool racy = std::max(stamp.modifiedNs, stamp.changedNs) > nowNs() - kRacyWindowNs;
+        std::string devicePath = deviceFolder + "/" + name;
+
+        auto old = known.find(name);
+        bool same = old != known.end() && old->second.stamp == stamp;
+        if (same && !old->second.racy) {
+          out.push_back(next.emplace(name, std::move(old->second)).first->second.file);
+          continue;
+        }
+        Entry entry{stamp, 0, racy, nullptr};
+        if (stamp.size > kMaxFileBytes || !readAt(dirFd, name, stamp.size, bytes)) {
+          log.push_back(devicePath + (stamp.size > kMaxFileBytes ? ": too large for a reminder file, skipped"
+                                                                 : ": cannot be read, skipped"));
+          entry.file = std::make_shared<StoredFile>();
+        } else {
+          entry.contentHash = hashOf(bytes);
+          if (same && old->second.contentHash == entry.contentHash)
+            entry.file = std::move(old->second.file);
+          else
+            entry.file = store(parseReminderCalendar(bytes), devicePath, log);
+        }
+        out.push_back(entry.file);
+        next.emplace(name, std::move(entry));
+      }
+      closedir(dir);
+      known = std::move(next);
+    }
+  }
+  for (const std::string& line : log) NSLog("EventKit: %s", line);
+  return out;
+}
+
+}  // namespace eventkit

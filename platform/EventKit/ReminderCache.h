@@ -1,0 +1,84 @@
+#pragma once
+/// \file
+/// The parsed reminder files, shared by every store of the process, as the
+/// device's calendar daemon keeps its database: a file is parsed again only
+/// when it changed on disk, so each lock-screen load costs a directory read
+/// and a stat per file, not a parse.
+
+#include <EventKit/ICalendarReader.h>
+#include <Foundation/NSCalendar.h>
+#include <Foundation/NSString.h>
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace eventkit {
+
+struct StoredAlarm {
+  bool hasLocation = false;
+  Ref<NSString> locationTitle;
+  int64_t proximity = 0;
+};
+
+/// A reminder as read from its file; immutable once stored, so any thread
+/// may read it while the cache hands it out.
+struct StoredReminder {
+  Ref<NSString> uid, title, notes;
+  uint64_t priority = 0;
+  bool completed = false;
+  std::optional<DueDate> due;
+  Ref<NSTimeZone> dueZone;  ///< nil for a date, a floating time or an unknown zone
+  std::vector<StoredAlarm> alarms;
+};
+
+struct StoredFile {
+  std::vector<StoredReminder> reminders;
+};
+
+class ReminderCache {
+ public:
+  static ReminderCache& shared();
+
+  /// The reminders of one list folder, file by file in file-name order.
+  /// deviceFolder names the folder in log lines.
+  std::vector<std::shared_ptr<const StoredFile>> remindersInFolder(const std::filesystem::path& hostFolder,
+                                                                   const std::string& deviceFolder);
+
+  /// How many files were parsed since the process started (for tests and
+  /// measurements of the cache).
+  [[nodiscard]] uint64_t parseCount() const;
+  /// Forgets every parsed file.
+  void clear();
+
+ private:
+  struct Stamp {
+    uint64_t device = 0, inode = 0;
+    int64_t size = 0;
+    int64_t modifiedNs = 0, changedNs = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  struct Entry {
+    Stamp stamp;
+    size_t contentHash = 0;
+    /// Written so recently that a further write could keep the same
+    /// timestamps: the content is compared before the entry is trusted.
+    bool racy = false;
+    std::shared_ptr<const StoredFile> file;
+  };
+  using Folder = std::unordered_map<std::string, Entry>;
+
+  std::shared_ptr<const StoredFile> store(ParsedCalendar parsed, const std::string& devicePath,
+                                          std::vector<std::string>& log);
+  Ref<NSTimeZone> zoneFor(const DueDate& due, const std::string& devicePath, std::vector<std::string>& log);
+
+  mutable std::mutex lock_;
+  std::unordered_map<std::string, Folder> folders_;
+  std::unordered_map<std::string, Ref<NSTimeZone>> zones_;
+  uint64_t parses_ = 0;
+};
+
+}  // namespace eventkit

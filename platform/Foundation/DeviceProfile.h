@@ -3,6 +3,32 @@
 /// The device profile ("<root>/device.plist"), read at boot: which release
 /// runs, the screen, the time zone, whether reminders access is granted,
 /// other applications' bulletins, the now-playing state.
+///
+/// The file is a property list (XML or binary) whose root is a dictionary.
+/// Every key is optional; an absent key keeps the default shown, and a
+/// value of the wrong kind or out of range is logged and defaulted.
+///
+///   key                 kind                 default   meaning
+///   "iOSRelease"        string               "7.1"     release the device runs ("7.0" ... "9.3";
+///                                                      "8.4.1" reads as "8.4")
+///   "FoundationVersion" number               from the  NSFoundationVersionNumber; an unknown
+///                                            release   release needs it, else the default release
+///   "ScreenWidth"       number (points)      320       0 < w <= 4096
+///   "ScreenHeight"      number (points)      568       0 < h <= 4096
+///   "ScreenScale"       number               2         0 < s <= 4
+///   "TimeZone"          string               "UTC"     an ICU zone name ("Europe/Berlin")
+///   "RemindersAccess"   boolean              true      whether the user granted reminders access
+///   "Now"               date                 none      freezes the device clock at that moment
+///   "Wallpaper"         string               ""        device path of the wallpaper image
+///   "NowPlaying"        boolean              false     whether music is playing (overlay shown)
+///   "Bulletins"         array of dictionaries none     other applications' bulletins:
+///       "SectionID"     string, required               bundle identifier of the posting app
+///       "Title", "Message", "Subtitle"  strings        "" when absent
+///       "BulletinID"    string                         "<SectionID>-<position>" when absent
+///       "Date"          date                           none: the host picks the post time
+///
+/// Booleans also accept numbers and strings as Foundation's `boolValue`
+/// reads them ("YES", 1); numbers accept numeric strings.
 
 #include <optional>
 #include <string>

@@ -1,0 +1,62 @@
+#include <BulletinBoard/BBBulletin.h>
+
+#include <objc/ClassBuilder.h>
+
+#include <atomic>
+#include <cstdio>
+
+Class BBBulletin::classObject() {
+  static Class cls = objc::ClassBuilder<BBBulletin, NSObject>("BBBulletin")
+                         .method<&BBBulletin::title>("title")
+                         .method<&BBBulletin::setTitle>("setTitle:")
+                         .method<&BBBulletin::subtitle>("subtitle")
+                         .method<&BBBulletin::setSubtitle>("setSubtitle:")
+                         .method<&BBBulletin::message>("message")
+                         .method<&BBBulletin::setMessage>("setMessage:")
+                         .method<&BBBulletin::date>("date")
+                         .method<&BBBulletin::setDate>("setDate:")
+                         .method<&BBBulletin::dateIsAllDay>("dateIsAllDay")
+                         .method<&BBBulletin::setDateIsAllDay>("setDateIsAllDay:")
+                         .method<&BBBulletin::publicationDate>("publicationDate")
+                         .method<&BBBulletin::setPublicationDate>("setPublicationDate:")
+                         .method<&BBBulletin::lastInterruptDate>("lastInterruptDate")
+                         .method<&BBBulletin::setLastInterruptDate>("setLastInterruptDate:")
+                         .method<&BBBulletin::section>("section")
+                         .method<&BBBulletin::setSection>("setSection:")
+                         .method<&BBBulletin::sectionID>("sectionID")
+                         .method<&BBBulletin::setSectionID>("setSectionID:")
+                         .method<&BBBulletin::defaultAction>("defaultAction")
+                         .method<&BBBulletin::setDefaultAction>("setDefaultAction:")
+                         .method<&BBBulletin::bulletinID>("bulletinID")
+                         .method<&BBBulletin::setBulletinID>("setBulletinID:")
+                         .build();
+  return cls;
+}
+OBJC_REGISTER_CLASS(BBBulletin);
+
+namespace {
+
+/// UUID-shaped identifiers from a counter, so a run's output is the same
+/// every time.
+Ref<NSString> nextBulletinID() {
+  static std::atomic<unsigned long long> counter{0};
+  char text[40];
+  std::snprintf(text, sizeof text, "00000000-0000-4000-8000-%012llX", ++counter);
+  return NSStr(text);
+}
+
+}  // namespace
+
+BBBulletin::BBBulletin() : bulletinID_(nextBulletinID()) {}
+
+bool BBBulletin::isSameBulletin(const BBBulletin* other) const {
+  if (!other) return false;
+  if (other == this) return true;
+  return bulletinID_ && other->bulletinID_ && bulletinID_->isEqualToString(other->bulletinID_.get());
+}
+
+std::string BBBulletin::descriptionString() const {
+  auto field = [](const Ref<NSString>& s) { return s ? s->str() : std::string("(null)"); };
+  return "<BBBulletin bulletinID=" + field(bulletinID_) + " sectionID=" + field(sectionID_) +
+         " title=" + field(title_) + ">";
+}

@@ -23,14 +23,15 @@ class UIApplication : public NSObject {
   virtual bool openURL(Ref<NSURL> url);
   [[nodiscard]] bool canOpenURL(Ref<NSURL> url) const;
 
-  /// Hosts print or record every address opened.
-  void setOpenURLHandler(std::function<void(const NSURL&)> handler);
+  /// Hosts print or record every address asked for (opened: whether an
+  /// application took it). Without a handler the address is logged.
+  void setOpenURLHandler(std::function<void(const NSURL&, bool opened)> handler);
   void registerURLScheme(std::string scheme);
   [[nodiscard]] std::vector<Ref<NSURL>> openedURLs() const;
 
  private:
   mutable std::mutex lock_;
-  std::function<void(const NSURL&)> handler_;
+  std::function<void(const NSURL&, bool)> handler_;
   std::vector<std::string> extraSchemes_;
   std::vector<Ref<NSURL>> opened_;
 };

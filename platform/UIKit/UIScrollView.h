@@ -22,6 +22,10 @@ class UIScrollView : public UIView {
   [[nodiscard]] id delegate() const { return delegate_.lock(); }
   virtual void setDelegate(id delegate);
 
+ protected:
+  /// Runs after the offset changed and before the delegate hears of it.
+  virtual void contentOffsetDidChange() {}
+
  private:
   CGSize contentSize_{};
   Weak<NSObject> delegate_;

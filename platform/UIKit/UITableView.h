@@ -121,6 +121,9 @@ class UITableView : public UIScrollView {
   void setFrame(CGRect frame) override;
   void setBounds(CGRect bounds) override;
 
+ protected:
+  void contentOffsetDidChange() override;
+
  private:
   struct RowKey {
     NSInteger section, row;

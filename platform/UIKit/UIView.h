@@ -9,12 +9,12 @@
 /// override through the selector registered here.
 
 #include <CoreGraphics/CGGeometry.h>
+#include <UIKit/UIColor.h>
 #include <UIKit/UIKitDefines.h>
 #include <objc/Weak.h>
 
 #include <vector>
 
-class UIColor;
 class NSArray;
 
 enum UIViewAutoresizing : NSUInteger {

@@ -31,6 +31,7 @@ struct objc_class {
   bool registered = false;
   std::unordered_map<SEL, std::unique_ptr<objc_method>> methods;
   std::vector<std::unique_ptr<objc_ivar>> ivars;
+  NSObject* (*make)() = nullptr;  // the C++ type behind the class, if any
 };
 
 namespace {
@@ -180,6 +181,24 @@ id object_getIvar(const NSObject* obj, Ivar ivar) {
 void* object_getIvarAddress(const NSObject* obj, Ivar ivar) {
   if (!obj || !ivar) return nullptr;
   return ivar->desc.address(const_cast<NSObject*>(obj));
+}
+
+id class_createInstance(Class cls) {
+  NSObject* (*make)() = nullptr;
+  {
+    std::shared_lock g(registry().lock);
+    for (Class c = cls; c && !make; c = c->superclass) make = c->make;
+  }
+  if (!make) return id();
+  id obj(make());
+  obj->setIsa(cls);
+  return obj;
+}
+
+void objc::class_setInstanceMaker(Class cls, NSObject* (*make)()) {
+  if (!cls) return;
+  std::unique_lock g(registry().lock);
+  cls->make = make;
 }
 
 Class object_getClass(const NSObject* obj) { return obj ? obj->isa() : nullptr; }

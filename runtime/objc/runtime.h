@@ -73,6 +73,12 @@ id object_getIvar(const NSObject* obj, Ivar ivar);
 /// Address of the variable inside obj (for typed reads of scalars).
 void* object_getIvarAddress(const NSObject* obj, Ivar ivar);
 
+/// A new instance of cls, not yet initialised (+alloc): made by the nearest
+/// class of cls's chain that knows its C++ type, with cls as its class. nil
+/// when no class of the chain does. This is how a class found by name is
+/// instantiated (a plug-in's principal class, say).
+id class_createInstance(Class cls);
+
 Class object_getClass(const NSObject* obj);
 void object_setClass(NSObject* obj, Class cls);
 const char* object_getClassName(const NSObject* obj);
@@ -88,6 +94,9 @@ struct IvarDescription {
   id (*getObject)(NSObject*);  ///< null for variables that hold no object
 };
 void class_addIvarDescription(Class cls, IvarDescription ivar);
+/// How instances of a class backed by a C++ type are made (ClassBuilder
+/// tells the runtime for every class it builds).
+void class_setInstanceMaker(Class cls, NSObject* (*make)());
 
 /// Interns an encoding so two equal encodings share one pointer.
 const char* internTypes(const std::string& types);

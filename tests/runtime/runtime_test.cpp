@@ -131,3 +131,17 @@ TEST(Runtime, WeakReferencesReadNilOnceTheObjectIsGone) {
   EXPECT_EQ(w.lock(), nullptr);
   EXPECT_EQ(copy.lock(), nullptr);
 }
+
+TEST(Runtime, ClassesFoundByNameMakeInstancesOfTheirOwnType) {
+  id bird = class_createInstance(objc_getClass("TestBird"));
+  ASSERT_NE(bird, nullptr);
+  EXPECT_TRUE(objc::hasClassName(bird.get(), "TestBird"));
+  EXPECT_NE(objc::as<Bird>(bird), nullptr);  // the C++ type is Bird's
+  // A runtime-only subclass is made by its nearest C++-backed ancestor.
+  Class kin = objc_allocateClassPair(Animal::classObject(), "TestAnimalKin");
+  objc_registerClassPair(kin);
+  id k = class_createInstance(kin);
+  EXPECT_TRUE(objc::hasClassName(k.get(), "TestAnimalKin"));
+  EXPECT_EQ(objc::msg<long>(k, SEL_("legs")), 4);
+  EXPECT_EQ(class_createInstance(nullptr), nullptr);
+}

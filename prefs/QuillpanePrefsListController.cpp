@@ -1,0 +1,97 @@
+#include "QuillpanePrefsListController.h"
+
+#include "PaneFiles.h"
+#include "QPN_AppListTVC.h"
+#include "QPN_CalendarsTVC.h"
+#include "QPN_OtherAppsViewController.h"
+#include "QPN_SortOrderTVC.h"
+
+#include <Foundation/NSLog.h>
+#include <UIKit/UIApplication.h>
+#include <notify/CFNotificationCenter.h>
+#include <objc/ClassBuilder.h>
+
+using quillpane::prefs::keepUnreadableFile;
+using quillpane::prefs::kPreferenceFile;
+
+namespace {
+
+const char* const kTwitterFollowURL = "https://twitter.com/intent/user?screen_name=brightrepo";
+const char* const kSyslogPackageURL = "https://cydia.saurik.com/package/syslogd";
+
+template <class Screen>
+void pushNew(PSListController* root) {
+  auto screen = objc::cast<UIViewController>(objc::msg<id>(objc::alloc<Screen>(), SEL_("init")));
+  objc::msg<void>(root, SEL_("pushController:animate:"), screen, true);
+}
+
+}  // namespace
+
+Class QuillpanePrefsListController::classObject() {
+  using C = QuillpanePrefsListController;
+  static Class cls = objc::ClassBuilder<C, PSListController>("QuillpanePrefsListController")
+                         .method<&C::specifiers>("specifiers")
+                         .method<&C::readPreferenceValue>("readPreferenceValue:")
+                         .method<&C::setPreferenceValueSpecifier>("setPreferenceValue:specifier:")
+                         .method<&C::followOnTwitter>("followOnTwitter")
+                         .method<&C::installSyslog>("installSyslog")
+                         .method<&C::viewOtherApps>("viewOtherApps")
+                         .method<&C::selectCalendars>("selectCalendars")
+                         .method<&C::changeSortOrder>("changeSortOrder")
+                         .method<&C::selectAppToOpen>("selectAppToOpen")
+                         .build();
+  return cls;
+}
+OBJC_REGISTER_CLASS(QuillpanePrefsListController);
+
+Ref<NSArray> QuillpanePrefsListController::specifiers() {
+  if (!_specifiers)
+    _specifiers = objc::msg<Ref<NSMutableArray>>(this, SEL_("loadSpecifiersFromPlistName:target:"),
+                                                 NSStr("QuillpanePrefs"), id(this));
+  return _specifiers;
+}
+
+id QuillpanePrefsListController::readPreferenceValue(Ref<PSSpecifier> specifier) {
+  if (!specifier) return nullptr;
+  auto stored = NSDictionary::dictionaryWithContentsOfFile(kPreferenceFile);
+  auto key = objc::as<NSString>(specifier->propertyForKey(NSStr("key")));
+  if (stored && key)
+    if (id value = stored->objectForKey(key.get())) return value;
+  return specifier->propertyForKey(NSStr("default"));
+}
+
+void QuillpanePrefsListController::setPreferenceValueSpecifier(id value, Ref<PSSpecifier> specifier) {
+  if (!specifier) return;
+  auto key = objc::as<NSString>(specifier->propertyForKey(NSStr("key")));
+  if (!key || !value) {
+    NSLog("QPX: %@ carries no key or no value; nothing stored", specifier->name());
+    return;
+  }
+  auto settings = NSMutableDictionary::dictionary();
+  if (auto stored = NSDictionary::dictionaryWithContentsOfFile(kPreferenceFile))
+    settings->addEntriesFromDictionary(stored.get());
+  else
+    keepUnreadableFile(kPreferenceFile);
+  settings->setObjectForKey(value, id(key));
+  if (!settings->writeToFile(kPreferenceFile, true)) {
+    // Announcing a change that was not stored would mislead every listener.
+    NSLog("QPX: could not write %s; %@ keeps its earlier value", kPreferenceFile, key);
+    return;
+  }
+  if (auto name = objc::as<NSString>(specifier->propertyForKey(NSStr("PostNotification"))))
+    CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(), name.get(), nullptr, nullptr,
+                                         true);
+}
+
+void QuillpanePrefsListController::followOnTwitter() {
+  objc::msg<bool>(UIApplication::sharedApplication(), SEL_("openURL:"), NSURL::URLWithString(kTwitterFollowURL));
+}
+
+void QuillpanePrefsListController::installSyslog() {
+  objc::msg<bool>(UIApplication::sharedApplication(), SEL_("openURL:"), NSURL::URLWithString(kSyslogPackageURL));
+}
+
+void QuillpanePrefsListController::viewOtherApps() { pushNew<QPN_OtherAppsViewController>(this); }
+void QuillpanePrefsListController::selectCalendars() { pushNew<QPN_CalendarsTVC>(this); }
+void QuillpanePrefsListController::changeSortOrder() { pushNew<QPN_SortOrderTVC>(this); }
+void QuillpanePrefsListController::selectAppToOpen() { pushNew<QPN_AppListTVC>(this); }

@@ -7,6 +7,8 @@
 #include <Foundation/NSLog.h>
 #include <Foundation/dispatch.h>
 
+#include <objc/message.h>
+
 #include <algorithm>
 #include <mutex>
 
@@ -28,7 +30,8 @@ Ref<NSMutableArray> chosenCalendars(const Ref<EKEventStore>& store, const NSArra
   for (const auto& entry : identifiers) {
     auto identifier = objc::as<NSString>(entry);
     // Only strings name lists; anything else in the file is no list either.
-    auto calendar = identifier ? store->calendarWithIdentifier(identifier) : nullptr;
+    auto calendar = objc::msg<Ref<EKCalendar>>(identifier ? store.get() : nullptr, SEL_("calendarWithIdentifier:"),
+                                               identifier);
     if (calendar) {
       calendars->addObject(calendar);
     } else {
@@ -62,10 +65,11 @@ DueDate dueDateOf(const EKReminder* reminder) {
 
 Ref<NSMutableArray> fetchReminders() {
   auto result = NSMutableArray::array();
-  auto store = EKEventStore::create();
-  store->requestAccessToEntityType(EKEntityTypeReminder, [](bool granted, const Ref<NSError>&) {
-    if (!granted) NSLog("QPX: calendar access NOT granted");
-  });
+  auto store = objc::msg<Ref<EKEventStore>>(objc::alloc<EKEventStore>(), SEL_("init"));
+  objc::msg(store, SEL_("requestAccessToEntityType:completion:"), EKEntityTypeReminder,
+            EKEventStoreRequestAccessCompletionHandler([](bool granted, const Ref<NSError>& /*error*/) {
+              if (!granted) NSLog("QPX: calendar access NOT granted");
+            }));
 
   auto identifiers = NSArray::arrayWithContentsOfFile(std::string(kCalendarsFile));
   if (!identifiers || identifiers->count() == 0) {
@@ -73,11 +77,12 @@ Ref<NSMutableArray> fetchReminders() {
     return result;
   }
   auto calendars = chosenCalendars(store, *identifiers);
-  auto predicate = store->predicateForIncompleteRemindersWithDueDateStarting(nullptr, nullptr, calendars);
+  auto predicate = objc::msg<Ref<EKReminderPredicate>>(
+      store, SEL_("predicateForIncompleteRemindersWithDueDateStarting:ending:calendars:"), nullptr, nullptr, calendars);
 
   auto delivery = std::make_shared<Delivery>();
   auto signal = dispatch_semaphore_create(0);
-  store->fetchRemindersMatchingPredicate(predicate, [delivery, signal](const Ref<NSArray>& reminders) {
+  EKEventStoreFetchRemindersCompletionHandler completion = [delivery, signal](const Ref<NSArray>& reminders) {
     {
       std::lock_guard g(delivery->lock);
       if (!delivery->abandoned && reminders) {
@@ -90,7 +95,8 @@ Ref<NSMutableArray> fetchReminders() {
       }
     }
     dispatch_semaphore_signal(signal);
-  });
+  };
+  objc::msg<id>(store, SEL_("fetchRemindersMatchingPredicate:completion:"), predicate, completion);
 
   const auto timeout =
       dispatch_time(DISPATCH_TIME_NOW, static_cast<int64_t>(kFetchTimeoutSeconds * static_cast<double>(NSEC_PER_SEC)));

@@ -34,8 +34,8 @@ R fromAbi(Abi<R>&& v) {
 
 template <class T>
 NSObject* receiver(const T& self) {
-  if constexpr (IsRef<T>::value) return static_cast<NSObject*>(self.get());
-  else return static_cast<NSObject*>(self);
+  if constexpr (IsRef<T>::value) return const_cast<NSObject*>(static_cast<const NSObject*>(self.get()));
+  else return const_cast<NSObject*>(static_cast<const NSObject*>(self));
 }
 
 [[noreturn]] void throwUnrecognized(const NSObject* self, SEL sel);

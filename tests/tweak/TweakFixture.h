@@ -5,6 +5,7 @@
 
 #include <Foundation/DeviceRoot.h>
 #include <Foundation/NSArray.h>
+#include <Foundation/NSDate.h>
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSLog.h>
 #include <Foundation/NSNumber.h>

@@ -1,0 +1,63 @@
+#pragma once
+/// \file
+/// The lock screen's notification list controller: the bulletin observer's
+/// delegate, keeper of the list items (newest first) and owner of the list
+/// view.
+///
+/// Which add handler it answers depends on the release, so the class
+/// registers with the runtime when SpringBoard starts (or at first use),
+/// from the booted device profile: iOS 7 (Foundation below 1140) answers
+/// `observer:addBulletin:forFeed:`, iOS 8 and later
+/// `observer:addBulletin:forFeed:playLightsAndSirens:withReply:` instead.
+
+#include <BulletinBoard/BBObserver.h>
+#include <Foundation/NSArray.h>
+#include <UIKit/NSIndexPath.h>
+#include <UIKit/UIViewController.h>
+
+class SBAwayBulletinListItem;
+class SBLockScreenNotificationListView;
+
+class SBLockScreenNotificationListController : public UIViewController {
+ public:
+  static Class classObject();
+  SBLockScreenNotificationListController();
+  ~SBLockScreenNotificationListController() override;
+
+  /// Builds the list view (alloc + `initWithFrame:` through the runtime) and
+  /// loads the current list into it.
+  void loadView() override;
+
+  /// "observer:addBulletin:forFeed:" (iOS 7).
+  void addBulletinForFeed(id observer, Ref<BBBulletin> bulletin, uint64_t feed);
+  /// "observer:addBulletin:forFeed:playLightsAndSirens:withReply:" (iOS 8 and later);
+  /// the reply, when given, is not called: the lock screen answers nothing.
+  void addBulletinForFeedPlayLightsAndSirens(id observer, Ref<BBBulletin> bulletin, uint64_t feed,
+                                             bool playLightsAndSirens, id reply);
+  /// "observer:removeBulletin:": the bulletin's row (matched by identifier) leaves the list.
+  void removeBulletin(id observer, Ref<BBBulletin> bulletin);
+
+  /// "listItemAtIndexPath:": nil outside section 0's rows.
+  [[nodiscard]] id listItemAtIndexPath(Ref<NSIndexPath> indexPath);
+  /// "count": the number of list items.
+  [[nodiscard]] uint64_t count();
+  /// "turnOnScreenIfNecessaryForItem:": lights a dark screen for the item.
+  void turnOnScreenIfNecessaryForItem(id item);
+
+  [[nodiscard]] Ref<BBObserver> observer() const { return _observer; }
+  [[nodiscard]] Ref<NSMutableArray> listItems() const { return _listItems; }
+  /// The loaded list view, or nil before `loadView`.
+  [[nodiscard]] Ref<SBLockScreenNotificationListView> listView();
+
+  /// Clears a row: a bulletin's row is withdrawn through `observer:removeBulletin:`
+  /// (sent through the runtime), any other item is dropped.
+  void clearListItem(const id& item);
+
+  Ref<BBObserver> _observer;
+  Ref<NSMutableArray> _listItems;
+
+ private:
+  void addBulletin(const id& observer, const Ref<BBBulletin>& bulletin);
+  void insertNewestFirst(const id& item);
+  void listItemsChanged();
+};

@@ -1,0 +1,90 @@
+#pragma once
+// Shared set-up for the lock-screen tests: a booted device on an empty
+// device root, a simulated clock, bulletins, and the log.
+
+#include <BulletinBoard/BulletinBoard.h>
+#include <Foundation/DeviceProfile.h>
+#include <Foundation/DeviceRoot.h>
+#include <Foundation/NSLog.h>
+#include <Foundation/NSNumber.h>
+#include <Foundation/NSObjCRuntime.h>
+#include <SpringBoard/SBLockScreen.h>
+#include <objc/message.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace sbtest {
+
+/// 2026-12-08 09:30:00 UTC.
+constexpr double kNow = 818415000;
+
+/// Boots a device of that Foundation version (7.1 by default) on a fresh,
+/// empty device root, with the clock fixed at kNow; captures the log.
+class LockScreenTest : public ::testing::Test {
+ protected:
+  void SetUp() override { boot(NSFoundationVersionNumber_iOS_7_1); }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+  }
+
+  void boot(double foundationVersion, std::vector<foundation::ProfileBulletin> bulletins = {}) {
+    if (root_.empty()) {
+      root_ =
+          std::filesystem::temp_directory_path() / ("sbtest-" + std::to_string(::getpid()) + "-" +
+                                                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+      std::filesystem::create_directories(root_);
+      foundation::setDeviceRoot(root_);
+    }
+    foundation::DeviceProfile profile;
+    profile.foundationVersion = foundationVersion;
+    profile.iosRelease = foundationVersion < 1140 ? "7.1" : "8.0";
+    profile.now = kNow;
+    profile.bulletins = std::move(bulletins);
+    foundation::bootDevice(profile);
+    log_ = std::make_shared<foundation::CapturingSink>();
+    foundation::setLogSinks({log_});
+  }
+
+  std::filesystem::path root_;
+  std::shared_ptr<foundation::CapturingSink> log_;
+};
+
+inline Ref<BBBulletin> bulletin(const std::string& bulletinID, const std::string& title = "Title",
+                                const std::string& message = "Message") {
+  auto b = objc::msg<Ref<BBBulletin>>(objc::alloc<BBBulletin>(), SEL_("init"));
+  b->setBulletinID(NSStr(bulletinID));
+  b->setTitle(NSStr(title));
+  b->setMessage(NSStr(message));
+  b->setSectionID(NSStr("com.example.app"));
+  return b;
+}
+
+inline Ref<NSDate> at(double t) { return NSDate::dateWithTimeIntervalSinceReferenceDate(t); }
+
+/// A loaded list controller, as SpringBoard makes one.
+inline Ref<SBLockScreenNotificationListController> loadedController() {
+  auto controller = objc::cast<SBLockScreenNotificationListController>(
+      objc::msg<id>(objc::alloc<SBLockScreenNotificationListController>(), SEL_("init")));
+  objc::msg(controller, SEL_("loadView"));
+  return controller;
+}
+
+/// The bulletin identifiers of the controller's items, in list order.
+inline std::vector<std::string> rowIDs(const SBLockScreenNotificationListController& controller) {
+  std::vector<std::string> ids;
+  for (const auto& item : *controller.listItems()) {
+    auto b = objc::msg<Ref<BBBulletin>>(item, SEL_("activeBulletin"));
+    ids.push_back(b && b->bulletinID() ? b->bulletinID()->str() : "?");
+  }
+  return ids;
+}
+
+}  // namespace sbtest

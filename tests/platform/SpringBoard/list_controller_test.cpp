@@ -1,0 +1,208 @@
+#include "LockScreenTestSupport.h"
+
+#include <objc/ClassBuilder.h>
+#include <substrate/substrate.h>
+
+#include <vector>
+
+using namespace sbtest;
+using ::testing::ElementsAre;
+
+namespace {
+
+class ListController : public LockScreenTest {
+ protected:
+  void deliver(const Ref<SBLockScreenNotificationListController>& controller, const Ref<BBBulletin>& b) {
+    ASSERT_TRUE(controller->observer()->deliverBulletin(b, BBObserverFeedLockScreen));
+  }
+};
+
+TEST_F(ListController, KeepsItemsNewestFirstByPublicationDateElseDateElseArrival) {
+  auto controller = loadedController();
+  auto published = bulletin("published");
+  published->setPublicationDate(at(kNow - 300));
+  published->setDate(at(kNow + 10000));  // the publication date wins over the date
+  auto dated = bulletin("dated");
+  dated->setDate(at(kNow - 100));
+  auto arrived = bulletin("arrived");  // arrives at kNow + 50
+  auto older = bulletin("older");
+  older->setPublicationDate(at(kNow - 1000));
+
+  deliver(controller, published);
+  deliver(controller, dated);
+  deliver(controller, older);
+  foundation::DeviceClock::advance(50);
+  deliver(controller, arrived);
+  EXPECT_THAT(rowIDs(*controller), ElementsAre("arrived", "dated", "published", "older"));
+
+  // Equal dates: the newcomer comes first.
+  auto tie = bulletin("tie");
+  tie->setPublicationDate(at(kNow - 300));
+  deliver(controller, tie);
+  EXPECT_THAT(rowIDs(*controller), ElementsAre("arrived", "dated", "tie", "published", "older"));
+}
+
+TEST_F(ListController, RemovalMatchesByIdentifierAndDeliveringAgainReplacesTheRow) {
+  auto controller = loadedController();
+  deliver(controller, bulletin("a"));
+  deliver(controller, bulletin("b"));
+  ASSERT_EQ(controller->count(), 2u);
+
+  // A different object carrying the same identifier names the same bulletin.
+  EXPECT_TRUE(controller->observer()->withdrawBulletin(bulletin("a")));
+  EXPECT_THAT(rowIDs(*controller), ElementsAre("b"));
+  objc::msg(controller, SEL_("observer:removeBulletin:"), controller->observer(), bulletin("unknown"));
+  EXPECT_EQ(controller->count(), 1u);
+
+  auto updated = bulletin("b", "New title");
+  deliver(controller, updated);
+  ASSERT_EQ(controller->count(), 1u);
+  auto item = objc::msg<id>(controller, SEL_("listItemAtIndexPath:"), NSIndexPath::indexPathForRow(0, 0));
+  EXPECT_EQ(objc::msg<Ref<BBBulletin>>(item, SEL_("activeBulletin")), updated);
+}
+
+TEST_F(ListController, ListItemAtIndexPathIsNilOutsideTheRows) {
+  auto controller = loadedController();
+  deliver(controller, bulletin("only"));
+  auto itemAt = [&](NSInteger row, NSInteger section) {
+    return objc::msg<id>(controller, SEL_("listItemAtIndexPath:"), NSIndexPath::indexPathForRow(row, section));
+  };
+  auto item = itemAt(0, 0);
+  ASSERT_TRUE(item);
+  EXPECT_TRUE(objc::hasClassName(item.get(), "SBAwayBulletinListItem"));
+  EXPECT_EQ(itemAt(1, 0), nullptr);
+  EXPECT_EQ(itemAt(-1, 0), nullptr);
+  EXPECT_EQ(itemAt(0, 1), nullptr);
+  EXPECT_EQ(objc::msg<id>(controller, SEL_("listItemAtIndexPath:"), nullptr), nullptr);
+  EXPECT_EQ(objc::msg<uint64_t>(controller, SEL_("count")), 1u);
+}
+
+// The wake-up question goes through the runtime, so a replacement sees every item.
+std::vector<id> askedToLight;
+void (*savedTurnOn)(id, SEL, id) = nullptr;
+void recordTurnOn(id self, SEL cmd, id item) {
+  askedToLight.push_back(item);
+  savedTurnOn(self, cmd, item);
+}
+
+TEST_F(ListController, EveryAddAsksTheScreenQuestionThroughTheRuntimeWithTheBulletin) {
+  substrate::hookMessage(SBLockScreenNotificationListController::classObject(), SEL_("turnOnScreenIfNecessaryForItem:"),
+                         &recordTurnOn, &savedTurnOn);
+  auto controller = loadedController();
+  auto b = bulletin("wake");
+  deliver(controller, b);
+  ASSERT_EQ(askedToLight.size(), 1u);
+  EXPECT_EQ(askedToLight[0].get(), b.get());
+}
+
+TEST_F(ListController, ADarkScreenLightsOnceAndTheLightingNamesTheItem) {
+  auto* backlight = SBBacklightController::sharedInstance();
+  backlight->clearLightings();
+  auto controller = loadedController();
+  deliver(controller, bulletin("lit"));  // screen already on: no lighting
+  EXPECT_TRUE(backlight->lightings().empty());
+
+  backlight->turnOffScreen();
+  deliver(controller, bulletin("first"));
+  deliver(controller, bulletin("second"));
+  EXPECT_TRUE(backlight->screenIsOn());
+  ASSERT_EQ(backlight->lightings().size(), 1u);
+  EXPECT_EQ(backlight->lightings()[0].cause, SBScreenLighting::Cause::Bulletin);
+  EXPECT_NE(backlight->lightings()[0].item.find("bulletinID=first"), std::string::npos);
+  EXPECT_EQ(backlight->lightings()[0].time, kNow);
+
+  // A banner item describes the row behind it.
+  backlight->turnOffScreen();
+  auto item = objc::cast<SBAwayBulletinListItem>(objc::msg<id>(
+      objc::alloc<SBAwayBulletinListItem>(), SEL_("initWithBulletin:andObserver:"), bulletin("banner"), id()));
+  auto banner =
+      objc::msg<id>(objc::alloc<SBLockScreenNotificationBulletinBannerItem>(), SEL_("initWithBulletinListItem:"), item);
+  objc::msg(controller, SEL_("turnOnScreenIfNecessaryForItem:"), banner);
+  ASSERT_EQ(backlight->lightings().size(), 2u);
+  EXPECT_NE(backlight->lightings()[1].item.find("bulletinID=banner"), std::string::npos);
+}
+
+const char* encodingOf(const char* cls, const char* sel) {
+  return method_getTypeEncoding(class_getInstanceMethod(objc_getClass(cls), sel_registerName(sel)));
+}
+
+TEST_F(ListController, IOS7TakesBulletinsThroughTheShortHandlerAndItsCellsSwitchSeparators) {
+  SBRegisterSpringBoardApplicationClass();
+  Class controller = objc_getClass("SBLockScreenNotificationListController");
+  EXPECT_TRUE(class_respondsToSelector(controller, SEL_("observer:addBulletin:forFeed:")));
+  EXPECT_FALSE(
+      class_respondsToSelector(controller, SEL_("observer:addBulletin:forFeed:playLightsAndSirens:withReply:")));
+  EXPECT_STREQ(encodingOf("SBLockScreenNotificationListController", "observer:addBulletin:forFeed:"), "v@:@@Q");
+  EXPECT_TRUE(class_respondsToSelector(objc_getClass("SBLockScreenBulletinCell"), SEL_("setDrawsSeparators:")));
+}
+
+TEST_F(ListController, IOS8TakesBulletinsThroughTheLongHandlerOnlyAndItsCellsHaveNoSetDrawsSeparators) {
+  boot(NSFoundationVersionNumber_iOS_8_0);
+  SBRegisterSpringBoardApplicationClass();
+  Class controller = objc_getClass("SBLockScreenNotificationListController");
+  EXPECT_FALSE(class_respondsToSelector(controller, SEL_("observer:addBulletin:forFeed:")));
+  EXPECT_STREQ(encodingOf("SBLockScreenNotificationListController",
+                          "observer:addBulletin:forFeed:playLightsAndSirens:withReply:"),
+               "v@:@@QB@");
+  Class cell = objc_getClass("SBLockScreenBulletinCell");
+  EXPECT_FALSE(class_respondsToSelector(cell, SEL_("setDrawsSeparators:")));
+  EXPECT_TRUE(class_respondsToSelector(cell, SEL_("_setSeparatorHidden:")));
+  EXPECT_TRUE(class_respondsToSelector(cell, SEL_("_setDrawsSeparatorAtTopOfSection:")));
+
+  // The observer finds the long form and the row appears.
+  auto list = loadedController();
+  ASSERT_TRUE(list->observer()->deliverBulletin(bulletin("eight"), 0));
+  EXPECT_THAT(rowIDs(*list), ElementsAre("eight"));
+}
+
+TEST_F(ListController, EveryMemberTheTweakNamesIsRegisteredWithItsTypes) {
+  SBRegisterSpringBoardApplicationClass();
+  EXPECT_STREQ(encodingOf("SBLockScreenNotificationListController", "loadView"), "v@:");
+  EXPECT_STREQ(encodingOf("SBLockScreenNotificationListController", "count"), "Q@:");
+  EXPECT_STREQ(encodingOf("SBLockScreenNotificationListController", "turnOnScreenIfNecessaryForItem:"), "v@:@");
+  EXPECT_STREQ(encodingOf("SBLockScreenNotificationListController", "listItemAtIndexPath:"), "@@:@");
+  EXPECT_STREQ(encodingOf("SBLockScreenNotificationListController", "observer:removeBulletin:"), "v@:@@");
+  EXPECT_STREQ(encodingOf("SBLockScreenNotificationListView", "tableView:heightForRowAtIndexPath:"), "d@:@@");
+  EXPECT_STREQ(encodingOf("SBLockScreenNotificationListView", "tableView:canEditRowAtIndexPath:"), "B@:@@");
+  EXPECT_STREQ(encodingOf("SBAwayBulletinListItem", "activeBulletin"), "@@:");
+  EXPECT_STREQ(encodingOf("SBAwayBulletinListItem", "iconImage"), "@@:");
+  EXPECT_STREQ(encodingOf("SBAwayBulletinListItem", "canBeClearedByNotificationCenter"), "B@:");
+  EXPECT_STREQ(encodingOf("SBLockScreenBulletinCell", "initWithStyle:reuseIdentifier:"), "@@:q@");
+  EXPECT_STREQ(encodingOf("SBLockScreenBulletinCell", "setContentAlpha:"), "v@:d");
+  EXPECT_STREQ(encodingOf("SBLockScreenBulletinCell", "layoutSubviews"), "v@:");
+  EXPECT_STREQ(encodingOf("SBLockScreenBulletinCell", "contentBounds"), "{CGRect={CGPoint=dd}{CGSize=dd}}@:");
+  for (const char* label : {"primaryLabel", "secondaryLabel", "subtitleLabel", "relevanceDateLabel"})
+    EXPECT_STREQ(encodingOf("SBLockScreenBulletinCell", label), "@@:") << label;
+  EXPECT_STREQ(encodingOf("SBLockScreenView", "initWithFrame:"), "@@:{CGRect={CGPoint=dd}{CGSize=dd}}");
+  EXPECT_STREQ(encodingOf("SBLockScreenView", "_addLockContentUnderlayWithRequester:"), "v@:@");
+  EXPECT_STREQ(encodingOf("SBLockScreenView", "_removeLockContentUnderlayWithRequester:"), "v@:@");
+  EXPECT_STREQ(
+      encodingOf("SBLockScreenPluginOverlayContext", "initWithPluginName:pluginController:lockScreenViewController:"),
+      "@@:@@@");
+
+  auto controller = loadedController();
+  EXPECT_TRUE(objc::as<BBObserver>(
+      object_getIvar(controller.get(), class_getInstanceVariable(object_getClass(controller.get()), "_observer"))));
+  EXPECT_TRUE(objc::as<NSMutableArray>(
+      object_getIvar(controller.get(), class_getInstanceVariable(object_getClass(controller.get()), "_listItems"))));
+  auto view = controller->listView();
+  ASSERT_TRUE(view);
+  EXPECT_TRUE(objc::as<NSMutableDictionary>(
+      object_getIvar(view.get(), class_getInstanceVariable(object_getClass(view.get()), "_heightForListItemCache"))));
+  EXPECT_NE(class_getInstanceVariable(objc_getClass("SBLockScreenBulletinCell"), "_unlockTextLabel"), nullptr);
+  EXPECT_NE(class_getInstanceVariable(objc_getClass("SBLockScreenNotificationBulletinBannerItem"), "_bulletinListItem"),
+            nullptr);
+}
+
+TEST_F(ListController, TheSpringBoardClassExistsOnlyOnceSpringBoardStarts) {
+  EXPECT_EQ(objc_getClass("SpringBoard"), nullptr);
+  EXPECT_NE(objc_getClass("SBLockScreenView"), nullptr);
+  SBRegisterSpringBoardApplicationClass();
+  SBRegisterSpringBoardApplicationClass();  // twice is harmless
+  Class springBoard = objc_getClass("SpringBoard");
+  ASSERT_NE(springBoard, nullptr);
+  EXPECT_TRUE(class_isSubclassOf(springBoard, UIApplication::classObject()));
+  EXPECT_NE(objc_getClass("SBLockScreenNotificationListController"), nullptr);
+}
+
+}  // namespace

@@ -154,6 +154,8 @@ TEST_F(LockScreen, UnknownAndNonStringCalendarEntriesAreSkipped) {
 }
 
 TEST_F(LockScreen, DisabledPublishesNothingButStillWithdraws) {
+  profile_.iosRelease = "9.0";
+  profile_.foundationVersion = 1240.1;
   boot();
   manager_->lock();
   ASSERT_EQ(ownTitles().size(), 4u);
@@ -168,6 +170,16 @@ TEST_F(LockScreen, DisabledPublishesNothingButStillWithdraws) {
 }
 
 TEST_F(LockScreen, OlderReleasesOnlyForgetThePreviousBulletins) {
+  boot();
+  substrate::hookMessage(objc_getClass("SBLockScreenNotificationListController"), SEL_("observer:removeBulletin:"),
+                         &countingRemove, &savedRemove);
+  manager_->lock();
+  objc::msg(manager_->listController(), SEL_("loadView"));
+  EXPECT_EQ(removals, 0u);
+  EXPECT_EQ(publishedBulletins->count(), 4u);
+}
+
+TEST_F(LockScreen, NewerReleasesWithdrawThePreviousBulletins) {
   profile_.iosRelease = "9.0";
   profile_.foundationVersion = 1240.1;
   boot();

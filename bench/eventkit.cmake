@@ -1,0 +1,1 @@
+qp_bench(eventkit_bench SOURCES eventkit_bench.cpp LIBS EventKit PkgConfig::LIBICAL)

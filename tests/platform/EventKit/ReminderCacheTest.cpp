@@ -1,0 +1,82 @@
+#include "ReminderRoot.h"
+
+#include <EventKit/ReminderCache.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <thread>
+
+using ektest::ReminderRoot;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ReminderCache : public ReminderRoot {
+ protected:
+  void SetUp() override {
+    ReminderRoot::SetUp();
+    makeList("iCloud/home", "Home");
+    write("iCloud/home", "a.ics", todo("alpha"));
+    write("iCloud/home", "b.ics", todo("bravo"));
+  }
+  static uint64_t parses() { return eventkit::ReminderCache::shared().parseCount(); }
+  std::vector<std::string> fetchTitles() { return titles(fetch(newStore(), nullptr).reminders); }
+  /// Lets the files' timestamps fall behind the clock, so a later write is
+  /// bound to change them.
+  static void settle() { std::this_thread::sleep_for(std::chrono::milliseconds(120)); }
+};
+
+}  // namespace
+
+TEST_F(ReminderCache, UnchangedFilesAreNotParsedAgain) {
+  settle();
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"alpha", "bravo"}));
+  uint64_t afterFirst = parses();
+  // A fresh store per load, as the lock screen makes one, still shares the parsed files.
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"alpha", "bravo"}));
+  EXPECT_EQ(parses(), afterFirst);
+}
+
+TEST_F(ReminderCache, JustWrittenFilesAreComparedNotTrusted) {
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"alpha", "bravo"}));
+  uint64_t before = parses();
+  // Same size, same moment: the timestamps may not move, the content does.
+  write("iCloud/home", "a.ics", todo("ALPHA"));
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"ALPHA", "bravo"}));
+  EXPECT_EQ(parses(), before + 1);
+  // Read again unchanged while still recent: compared, not parsed.
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"ALPHA", "bravo"}));
+  EXPECT_EQ(parses(), before + 1);
+}
+
+TEST_F(ReminderCache, ChangesAdditionsAndRemovalsAreSeen) {
+  settle();
+  fetchTitles();
+  uint64_t before = parses();
+  write("iCloud/home", "b.ics", todo("bravo", "STATUS:COMPLETED\r\n"));
+  write("iCloud/home", "c.ics", todo("charlie"));
+  fs::remove(listPath("iCloud/home") / "a.ics");
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"charlie"}));
+  EXPECT_EQ(parses(), before + 2);
+
+  // A file put back with an old timestamp (a restore, a sync client) is still new to the cache.
+  settle();
+  write("iCloud/home", "a.ics", todo("alpha"));
+  struct timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, (listPath("iCloud/home") / "a.ics").c_str(), times, 0), 0);
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"alpha", "charlie"}));
+}
+
+TEST_F(ReminderCache, StoresOnManyThreadsShareOneCache) {
+  settle();
+  std::vector<std::thread> threads;
+  std::atomic<int> wrong{0};
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&] {
+      for (int i = 0; i < 10; ++i)
+        if (titles(fetch(newStore(), nullptr).reminders) != std::vector<std::string>{"alpha", "bravo"}) ++wrong;
+    });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(wrong.load(), 0);
+}

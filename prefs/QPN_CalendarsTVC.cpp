@@ -55,10 +55,11 @@ void QPN_CalendarsTVC::viewDidLoad() {
 }
 
 void QPN_CalendarsTVC::viewWillAppear(bool animated) {
-  UITableViewController::viewWillAppear(animated);
   selectedCalendarIDs = NSMutableArray::arrayWithContentsOfFile(kCalendarsFile);
   if (!selectedCalendarIDs) selectedCalendarIDs = NSMutableArray::array();
   objc::msg<void>(this, SEL_("loadCalendars"));
+  // Last, so the table's first reload already sees the rows.
+  UITableViewController::viewWillAppear(animated);
 }
 
 void QPN_CalendarsTVC::didReceiveMemoryWarning() { UITableViewController::didReceiveMemoryWarning(); }

@@ -1,0 +1,109 @@
+#include "SettingsCommand.h"
+
+#include "Screens.h"
+#include "SettingsHost.h"
+
+#include <Foundation/DeviceRoot.h>
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+
+#ifndef QP_DEFAULT_ROOT
+#define QP_DEFAULT_ROOT "device"
+#endif
+
+namespace settings {
+
+int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CLI::App app{
+      "The Settings application of the simulated device, with a preference pane loaded from the device root.\n"
+      "Without a command it shows the pane's root screen. Rows are numbered from 1."};
+  app.name("quillpane-settings");
+  std::string root = QP_DEFAULT_ROOT;
+  std::string pane = "Quillpane";
+  app.add_option("--root", root, "The device root folder")->capture_default_str();
+  app.add_option("--pane", pane, "The Settings entry to open")->capture_default_str();
+  app.require_subcommand(0, 1);
+
+  auto* show = app.add_subcommand("show", "Show the root screen: every control with its label and value");
+  std::string key, value, button;
+  auto* set = app.add_subcommand("set", "Change a control, as a person would: set KEY VALUE");
+  set->add_option("key", key, "The control's preference key (as `show` lists it)")->required();
+  set->add_option("value", value,
+                  "on/off for a switch, a value or its title for a list, a number for a slider, "
+                  "text for a field")
+      ->required();
+  auto* choices = app.add_subcommand("choices", "List the values a control can take: choices KEY");
+  choices->add_option("key", key, "The control's preference key")->required();
+  auto* pressCmd = app.add_subcommand("press", "Press a button or link by its action or label, e.g. followOnTwitter");
+  pressCmd->add_option("button", button, "The action (as `show` lists it) or the label")->required();
+
+  std::vector<int> rows;
+  int from = 0, to = 0, row = 0;
+  auto* calendars = app.add_subcommand("calendars", "Open Reminder Lists");
+  auto* toggle = calendars->add_subcommand("toggle", "Tick or untick reminder lists: toggle ROW...");
+  toggle->add_option("rows", rows, "Row numbers")->required();
+  auto* sort = app.add_subcommand("sort", "Open Sort Order");
+  auto* move = sort->add_subcommand("move", "Drag a group to another place: move FROM TO");
+  move->add_option("from", from, "The row to drag")->required();
+  move->add_option("to", to, "The place it ends up in")->required();
+  auto* apps = app.add_subcommand("apps", "Open the app chooser");
+  auto* choose = apps->add_subcommand("choose", "Choose the app a tap on a reminder opens: choose ROW");
+  choose->add_option("row", row, "Row number")->required();
+  auto* otherApps = app.add_subcommand("other-apps", "Open the authors' page of other tweaks");
+  auto* panes = app.add_subcommand("panes", "List the panes Settings offers");
+  for (auto* sub : {calendars, sort, apps}) sub->require_subcommand(0, 1);
+
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e, out, err);
+  }
+
+  try {
+    if (panes->parsed()) {
+      checkDeviceRoot(root);
+      foundation::setDeviceRoot(root);
+      listPanes(out);
+      return 0;
+    }
+    SettingsHost host(out);
+    host.open(root, pane);
+    if (set->parsed())
+      setControl(host, key, value);
+    else if (choices->parsed())
+      showChoices(host, key);
+    else if (pressCmd->parsed()) {
+      auto before = host.topScreen();
+      press(host, button);
+      host.settle();
+      if (host.topScreen() != before) showTop(host);
+    } else if (calendars->parsed()) {
+      openScreen(host, "selectCalendars");
+      if (toggle->parsed()) tapRows(host, rows);
+    } else if (sort->parsed()) {
+      openScreen(host, "changeSortOrder");
+      if (move->parsed()) moveRow(host, from, to);
+    } else if (apps->parsed()) {
+      openScreen(host, "selectAppToOpen");
+      if (choose->parsed()) {
+        tapRows(host, {row});
+        if (host.topScreen().get() == host.rootScreen().get()) showValue(host, "customLaunchAppBundleID");
+      }
+    } else if (otherApps->parsed()) {
+      openScreen(host, "viewOtherApps");
+    } else {
+      (void)show;
+      showRoot(host);
+    }
+    return 0;
+  } catch (const HostError& e) {
+    out.flush();
+    err << "quillpane-settings: " << e.what() << "\n";
+    return 1;
+  }
+}
+
+}  // namespace settings

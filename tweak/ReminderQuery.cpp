@@ -30,8 +30,8 @@ Ref<NSMutableArray> chosenCalendars(const Ref<EKEventStore>& store, const NSArra
   for (const auto& entry : identifiers) {
     auto identifier = objc::as<NSString>(entry);
     // Only strings name lists; anything else in the file is no list either.
-    auto calendar = objc::msg<Ref<EKCalendar>>(identifier ? store.get() : nullptr, SEL_("calendarWithIdentifier:"),
-                                               identifier);
+    auto calendar =
+        objc::msg<Ref<EKCalendar>>(identifier ? store.get() : nullptr, SEL_("calendarWithIdentifier:"), identifier);
     if (calendar) {
       calendars->addObject(calendar);
     } else {

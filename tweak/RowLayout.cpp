@@ -19,8 +19,8 @@ RowFrames layoutOwnRow(const RowLabelSizes& s, double contentWidth, bool rightAl
   f.title = CGRectMake(kTextLeft, bottom - s.title.height, titleWidth, s.title.height);
   const double dateX = rightAlignedDate ? (contentWidth - s.date.width) - kGap : (kTextLeft + titleWidth) + kGap;
   f.date = CGRectMake(dateX, bottom - s.date.height, s.date.width, s.date.height);
-  f.subtitle = CGRectMake(kTextLeft, f.title.origin.y + s.title.height, std::min(s.subtitle.width, usable),
-                          s.subtitle.height);
+  f.subtitle =
+      CGRectMake(kTextLeft, f.title.origin.y + s.title.height, std::min(s.subtitle.width, usable), s.subtitle.height);
   return f;
 }
 

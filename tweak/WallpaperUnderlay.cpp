@@ -45,8 +45,7 @@ void lockScreenViewAddUnderlay(id self, SEL cmd, id requester) {
       }
       break;
     }
-    case UnderlayRequester::Other:
-      break;
+    case UnderlayRequester::Other: break;
   }
   if constexpr (debugMode) NSLog("%@ not supressing wallpaper underlay for context: %@", tag(), requester);
   saved::addUnderlay(self, cmd, requester);
@@ -63,7 +62,8 @@ void withdrawUnderlayAtCount(const id& controller) {
   if constexpr (debugMode)
     NSLog("%@ SBLockScreenNotificationListController listitems count=%lu", tag(), items ? items->count() : uint64_t{0});
   if (!withdrawsAtCount(wallpaperBlurMode, onlyCustomItemsAreDisplayed(items.get()))) return;
-  if constexpr (debugMode) NSLog("%@ SBLockScreenNotificationListController count removing NotificationList underlay", tag());
+  if constexpr (debugMode)
+    NSLog("%@ SBLockScreenNotificationListController count removing NotificationList underlay", tag());
   objc::msg(sBLockScreenView, SEL_("_removeLockContentUnderlayWithRequester:"), NSStr("NotificationList"));
   // Only an overlay that was seen can be withdrawn by name.
   if (!lastOverlayContextRequester) return;

@@ -22,9 +22,12 @@ namespace detail {
 template <class T>
 std::remove_cvref_t<T> fromAbiArg(Abi<T>&& v) {
   using U = std::remove_cvref_t<T>;
-  if constexpr (IsRef<U>::value) return cast<typename IsRef<U>::element>(v);
-  else if constexpr (isObjectType<U>()) return cast<std::remove_pointer_t<U>>(v.get());
-  else return std::move(v);
+  if constexpr (IsRef<U>::value)
+    return cast<typename IsRef<U>::element>(v);
+  else if constexpr (isObjectType<U>())
+    return cast<std::remove_pointer_t<U>>(v.get());
+  else
+    return std::move(v);
 }
 
 template <class R>
@@ -40,8 +43,10 @@ struct MemberThunk<M> {
   using Owner = C;
   static Abi<R> call(id self, SEL, Abi<A>... args) {
     auto* obj = cast<C>(self.get());
-    if constexpr (std::is_void_v<R>) (obj->*M)(fromAbiArg<A>(std::move(args))...);
-    else return resultToAbi<R>((obj->*M)(fromAbiArg<A>(std::move(args))...));
+    if constexpr (std::is_void_v<R>)
+      (obj->*M)(fromAbiArg<A>(std::move(args))...);
+    else
+      return resultToAbi<R>((obj->*M)(fromAbiArg<A>(std::move(args))...));
   }
   static const char* types() { return methodEncoding<Abi<R>, Abi<A>...>(); }
 };
@@ -51,8 +56,10 @@ struct MemberThunk<M> {
   using Owner = C;
   static Abi<R> call(id self, SEL, Abi<A>... args) {
     auto* obj = cast<C>(self.get());
-    if constexpr (std::is_void_v<R>) (obj->*M)(fromAbiArg<A>(std::move(args))...);
-    else return resultToAbi<R>((obj->*M)(fromAbiArg<A>(std::move(args))...));
+    if constexpr (std::is_void_v<R>)
+      (obj->*M)(fromAbiArg<A>(std::move(args))...);
+    else
+      return resultToAbi<R>((obj->*M)(fromAbiArg<A>(std::move(args))...));
   }
   static const char* types() { return methodEncoding<Abi<R>, Abi<A>...>(); }
 };
@@ -63,8 +70,10 @@ template <class C, class T, T C::*P>
 struct MemberIvar<P> {
   static void* address(NSObject* obj) { return &(cast<C>(obj)->*P); }
   static id object(NSObject* obj) {
-    if constexpr (IsRef<T>::value) return id(static_cast<NSObject*>((cast<C>(obj)->*P).get()));
-    else return id();
+    if constexpr (IsRef<T>::value)
+      return id(static_cast<NSObject*>((cast<C>(obj)->*P).get()));
+    else
+      return id();
   }
   static IvarDescription describe(const char* name) {
     return {name, encode<T>(), &address, isObjectType<T>() ? &object : nullptr};

@@ -64,14 +64,17 @@ template <class T, class U>
 Ref<T> cast(const Ref<U>& obj) {
   if (!obj) return nullptr;
   auto* p = dynamic_cast<T*>(obj.get());
-  if (!p) throw RuntimeError(std::string("object of class ") + object_getClassName(obj.get()) + " is not of the expected type");
+  if (!p)
+    throw RuntimeError(std::string("object of class ") + object_getClassName(obj.get()) +
+                       " is not of the expected type");
   return Ref<T>(p);
 }
 template <class T, class U>
 T* cast(U* obj) {
   if (!obj) return nullptr;
   auto* p = dynamic_cast<T*>(obj);
-  if (!p) throw RuntimeError(std::string("object of class ") + object_getClassName(obj) + " is not of the expected type");
+  if (!p)
+    throw RuntimeError(std::string("object of class ") + object_getClassName(obj) + " is not of the expected type");
   return p;
 }
 /// A downcast that answers null for an object of another class.

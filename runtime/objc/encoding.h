@@ -57,23 +57,39 @@ std::string encodeBlock(std::function<R(A...)>*) {
 template <class T>
 std::string encode() {
   using U = std::remove_cvref_t<T>;
-  if constexpr (std::is_void_v<U>) return "v";
-  else if constexpr (isObjectType<U>()) return "@";
-  else if constexpr (std::is_same_v<U, std::nullptr_t>) return "@";
-  else if constexpr (std::is_same_v<U, SEL>) return ":";
-  else if constexpr (std::is_same_v<U, Class>) return "#";
-  else if constexpr (std::is_same_v<U, bool>) return "B";
-  else if constexpr (std::is_same_v<U, const char*> || std::is_same_v<U, char*>) return "*";
-  else if constexpr (std::is_enum_v<U>) return encode<std::underlying_type_t<U>>();
-  else if constexpr (std::is_same_v<U, float>) return "f";
-  else if constexpr (std::is_same_v<U, double>) return "d";
+  if constexpr (std::is_void_v<U>)
+    return "v";
+  else if constexpr (isObjectType<U>())
+    return "@";
+  else if constexpr (std::is_same_v<U, std::nullptr_t>)
+    return "@";
+  else if constexpr (std::is_same_v<U, SEL>)
+    return ":";
+  else if constexpr (std::is_same_v<U, Class>)
+    return "#";
+  else if constexpr (std::is_same_v<U, bool>)
+    return "B";
+  else if constexpr (std::is_same_v<U, const char*> || std::is_same_v<U, char*>)
+    return "*";
+  else if constexpr (std::is_enum_v<U>)
+    return encode<std::underlying_type_t<U>>();
+  else if constexpr (std::is_same_v<U, float>)
+    return "f";
+  else if constexpr (std::is_same_v<U, double>)
+    return "d";
   else if constexpr (std::is_integral_v<U>) {
-    if constexpr (sizeof(U) == 1) return std::is_signed_v<U> ? "c" : "C";
-    else if constexpr (sizeof(U) == 2) return std::is_signed_v<U> ? "s" : "S";
-    else if constexpr (sizeof(U) == 4) return std::is_signed_v<U> ? "i" : "I";
-    else return std::is_signed_v<U> ? "q" : "Q";
-  } else if constexpr (detail::IsFunction<U>::value) return detail::encodeBlock(static_cast<U*>(nullptr));
-  else return TypeEncoding<U>::get();
+    if constexpr (sizeof(U) == 1)
+      return std::is_signed_v<U> ? "c" : "C";
+    else if constexpr (sizeof(U) == 2)
+      return std::is_signed_v<U> ? "s" : "S";
+    else if constexpr (sizeof(U) == 4)
+      return std::is_signed_v<U> ? "i" : "I";
+    else
+      return std::is_signed_v<U> ? "q" : "Q";
+  } else if constexpr (detail::IsFunction<U>::value)
+    return detail::encodeBlock(static_cast<U*>(nullptr));
+  else
+    return TypeEncoding<U>::get();
 }
 
 /// The encoding of a method: result, receiver, selector, arguments ("v@:").

@@ -19,23 +19,31 @@ namespace detail {
 template <class T>
 Abi<T> toAbi(T&& v) {
   using U = std::remove_cvref_t<T>;
-  if constexpr (std::is_same_v<U, std::nullptr_t>) return id();
-  else if constexpr (IsRef<U>::value) return id(static_cast<NSObject*>(v.get()));
-  else if constexpr (isObjectType<U>()) return id(static_cast<NSObject*>(v));
-  else return std::forward<T>(v);
+  if constexpr (std::is_same_v<U, std::nullptr_t>)
+    return id();
+  else if constexpr (IsRef<U>::value)
+    return id(static_cast<NSObject*>(v.get()));
+  else if constexpr (isObjectType<U>())
+    return id(static_cast<NSObject*>(v));
+  else
+    return std::forward<T>(v);
 }
 
 template <class R>
 R fromAbi(Abi<R>&& v) {
   using U = std::remove_cvref_t<R>;
-  if constexpr (IsRef<U>::value) return cast<typename IsRef<U>::element>(v);
-  else return std::move(v);
+  if constexpr (IsRef<U>::value)
+    return cast<typename IsRef<U>::element>(v);
+  else
+    return std::move(v);
 }
 
 template <class T>
 NSObject* receiver(const T& self) {
-  if constexpr (IsRef<T>::value) return const_cast<NSObject*>(static_cast<const NSObject*>(self.get()));
-  else return const_cast<NSObject*>(static_cast<const NSObject*>(self));
+  if constexpr (IsRef<T>::value)
+    return const_cast<NSObject*>(static_cast<const NSObject*>(self.get()));
+  else
+    return const_cast<NSObject*>(static_cast<const NSObject*>(self));
 }
 
 [[noreturn]] void throwUnrecognized(const NSObject* self, SEL sel);
@@ -47,8 +55,10 @@ R invoke(Method m, NSObject* obj, SEL sel, A&&... args) {
   const char* callTypes = methodEncoding<Abi<R>, Abi<A>...>();
   if (methodTypes(m) != callTypes) throwMismatch(obj, sel, methodTypes(m), callTypes);
   auto fn = reinterpret_cast<Abi<R> (*)(id, SEL, Abi<A>...)>(method_getImplementation(m));
-  if constexpr (std::is_void_v<R>) fn(id(obj), sel, toAbi(std::forward<A>(args))...);
-  else return fromAbi<R>(fn(id(obj), sel, toAbi(std::forward<A>(args))...));
+  if constexpr (std::is_void_v<R>)
+    fn(id(obj), sel, toAbi(std::forward<A>(args))...);
+  else
+    return fromAbi<R>(fn(id(obj), sel, toAbi(std::forward<A>(args))...));
 }
 
 }  // namespace detail
@@ -59,8 +69,10 @@ template <class R = void, class Self, class... A>
 R msg(const Self& self, SEL sel, A&&... args) {
   NSObject* obj = detail::receiver(self);
   if (!obj) {
-    if constexpr (std::is_void_v<R>) return;
-    else return R{};
+    if constexpr (std::is_void_v<R>)
+      return;
+    else
+      return R{};
   }
   Method m = lookupMethod(object_getClass(obj), sel);
   if (!m) detail::throwUnrecognized(obj, sel);
@@ -72,8 +84,10 @@ template <class R = void, class Self, class... A>
 R msgSuper(const Self& self, Class superclass, SEL sel, A&&... args) {
   NSObject* obj = detail::receiver(self);
   if (!obj) {
-    if constexpr (std::is_void_v<R>) return;
-    else return R{};
+    if constexpr (std::is_void_v<R>)
+      return;
+    else
+      return R{};
   }
   Method m = lookupMethod(superclass, sel);
   if (!m) detail::throwUnrecognized(obj, sel);

@@ -74,7 +74,7 @@ TEST_F(LockScreen, PublishesTheChosenListsWithMarksAndIdentifiers) {
   auto leave = bulletinTitled("Leave office");
   ASSERT_TRUE(leave);
   EXPECT_EQ(leave->bulletinID()->str(), "Quillpane 4|");  // position 3 was skipped, the list has no colour
-  EXPECT_FALSE(leave->subtitle());                       // locations are off by default
+  EXPECT_FALSE(leave->subtitle());                        // locations are off by default
   EXPECT_EQ(sortPriority, -100);
   EXPECT_FALSE(high->publicationDate());
 }

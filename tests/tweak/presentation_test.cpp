@@ -2,8 +2,8 @@
 // tweak's, the wallpaper underlay, icons, transparency, heights and the
 // bounded wait for a store that does not answer.
 
-#include "LockScreenFixture.h"
 #include "ListIntegration.h"
+#include "LockScreenFixture.h"
 #include "RowIcons.h"
 
 #include <EventKit/EventKit.h>
@@ -43,8 +43,7 @@ class Presentation : public LockScreenFixture {
   }
 
   id itemFor(const Ref<BBBulletin>& b, Class cls = SBAwayBulletinListItem::classObject()) {
-    return objc::msg<id>(objc::alloc<SBAwayBulletinListItem>(cls), SEL_("initWithBulletin:andObserver:"), b,
-                         nullptr);
+    return objc::msg<id>(objc::alloc<SBAwayBulletinListItem>(cls), SEL_("initWithBulletin:andObserver:"), b, nullptr);
   }
 
   void deliver(const Ref<BBBulletin>& b) {
@@ -162,7 +161,7 @@ TEST_F(Presentation, DrawnDotPixelByPixel) {
   ASSERT_TRUE(dot);
   EXPECT_EQ(dot->pixelWidth(), 80);
   EXPECT_DOUBLE_EQ(dot->scale(), 1);
-  EXPECT_EQ(dot->pixelRGBA(40, 40), 0x00FF00FFu);  // fill at the centre
+  EXPECT_EQ(dot->pixelRGBA(40, 40), 0x00FF00FFu);       // fill at the centre
   EXPECT_EQ(dot->pixelRGBA(24, 40) & 0xFFFFFF00u, 0u);  // the black ring just outside the disc
   EXPECT_GT(dot->pixelRGBA(24, 40) & 0xFFu, 0x80u);
   EXPECT_EQ(dot->pixelRGBA(22, 40) & 0xFFu, 0u);  // transparent outside
@@ -187,8 +186,7 @@ TEST_F(Presentation, OwnAndFirstRowsStayOpaque) {
 }
 
 TEST_F(Presentation, HeightsAreCachedAndFollowTheSubtitle) {
-  setPrefs({{"displayLocation", NSNumber::numberWithBool(true)},
-            {"sameHeightRows", NSNumber::numberWithBool(false)}});
+  setPrefs({{"displayLocation", NSNumber::numberWithBool(true)}, {"sameHeightRows", NSNumber::numberWithBool(false)}});
   boot();
   manager_->lock();
   auto plain = rowWithTitle("Water plants");

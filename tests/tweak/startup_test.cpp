@@ -54,7 +54,7 @@ TEST_F(Startup, InstallsEveryReplacementAndTheAddedMethod) {
 TEST_F(Startup, BeforeTheFirstListLoadEveryRowBehavesAsThePlatform) {
   boot();
   // A bulletin that looks like the tweak's, delivered before any list load.
-  manager_->lock();  // the list load enables the tweak...
+  manager_->lock();              // the list load enables the tweak...
   quillpane::isEnabled = false;  // ...so go back to the state before it
   auto bulletin = manager_->notify("com.example.app", "Looks like ours");
   bulletin->setBulletinID(NSStr("Quillpane 0|1 0 0 1"));

@@ -1,0 +1,3 @@
+if(TARGET QuillpaneCore AND TARGET SpringBoard)
+  qp_bench(tweak_bench SOURCES tweak_bench.cpp LIBS QuillpaneCore SpringBoard PkgConfig::LIBICAL)
+endif()

@@ -1,0 +1,153 @@
+// The tweak's work on the lock screen: a whole list load (settings, query,
+// bulletins, the platform's load) with 10, 100 and 1000 reminders, cold and
+// warm, beside libical's bare parse of the same files; and the cost of one
+// row (height, layout, icon) for an own row beside a platform row.
+
+#include "Replacements.h"
+#include "TweakState.h"
+
+#include <Foundation/DeviceProfile.h>
+#include <Foundation/DeviceRoot.h>
+#include <Foundation/NSArray.h>
+#include <Foundation/NSDictionary.h>
+#include <Foundation/NSLog.h>
+#include <Foundation/NSNumber.h>
+#include <SpringBoard/SBLockScreenManager.h>
+#include <SpringBoard/SpringBoard.h>
+#include <UIKit/NSIndexPath.h>
+#include <objc/message.h>
+
+#include <benchmark/benchmark.h>
+#include <libical/ical.h>
+
+#include <unistd.h>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string reminder(int i, int generation) {
+  std::ostringstream s;
+  s << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Apple Inc.//iOS 7.1//EN\r\nBEGIN:VTODO\r\nUID:B" << i
+    << "\r\nSEQUENCE:" << generation << "\r\nSUMMARY:Reminder " << i << "\r\nPRIORITY:" << (i % 2 ? 1 : 5) << "\r\n";
+  if (i % 2) s << "DUE;TZID=Europe/Berlin:20261210T1" << i % 10 << "0000\r\n";
+  s << "END:VTODO\r\nEND:VCALENDAR\r\n";
+  return s.str();
+}
+
+/// A booted device with n reminders in one list, SpringBoard and the tweak.
+class Device {
+ public:
+  explicit Device(int n) : root_(fs::temp_directory_path() / ("qp-tweak-bench-" + std::to_string(getpid()))) {
+    fs::remove_all(root_);
+    list_ = root_ / "var/mobile/Library/Reminders/iCloud/home";
+    fs::create_directories(list_);
+    fs::create_directories(root_ / "var/mobile/Library/Preferences");
+    std::ofstream(list_ / "displayname") << "Home";
+    std::ofstream(list_ / "color") << "#FF9500";
+    foundation::setDeviceRoot(root_);
+    foundation::setLogSinks({});
+    write(n, 0);
+    NSArray::arrayWithObjects({NSStr("home")})
+        ->writeToFile("/var/mobile/Library/Preferences/org.brightrepo.quillpane.calendars.plist", false);
+    auto prefs = NSMutableDictionary::dictionary();
+    prefs->setObjectForKey(NSStr("DOT"), "iconFile");
+    prefs->setObjectForKey(NSNumber::numberWithInteger(0), "maxRemindersToDisplay");
+    prefs->writeToFile("/var/mobile/Library/Preferences/org.brightrepo.quillpaneprefs.plist", true);
+    foundation::DeviceProfile profile;
+    profile.timeZone = "Europe/Berlin";
+    profile.now = 818409600.0;
+    foundation::bootDevice(profile);
+    SBRegisterSpringBoardApplicationClass();
+    static bool loaded = false;
+    if (!loaded) quillpane::initializeTweak();
+    loaded = true;
+    manager_ = std::make_unique<SBLockScreenManager>();
+    manager_->lock();
+  }
+  ~Device() { fs::remove_all(root_); }
+
+  void write(int n, int generation) {
+    for (int i = 0; i < n; ++i) std::ofstream(list_ / ("r" + std::to_string(i) + ".ics")) << reminder(i, generation);
+  }
+  const fs::path& list() const { return list_; }
+  SBLockScreenManager& manager() { return *manager_; }
+
+ private:
+  fs::path root_, list_;
+  std::unique_ptr<SBLockScreenManager> manager_;
+};
+
+void loadView(SBLockScreenManager& m) { objc::msg(m.listController(), SEL_("loadView")); }
+
+void BM_ListLoadWarm(benchmark::State& state) {
+  Device device(static_cast<int>(state.range(0)));
+  for (auto _ : state) loadView(device.manager());
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_ListLoadCold(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  Device device(n);
+  int generation = 1;
+  for (auto _ : state) {
+    state.PauseTiming();
+    device.write(n, generation++);
+    state.ResumeTiming();
+    loadView(device.manager());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_BareLibicalParse(benchmark::State& state) {
+  Device device(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    for (const auto& entry : fs::directory_iterator(device.list())) {
+      if (entry.path().extension() != ".ics") continue;
+      std::ifstream in(entry.path(), std::ios::binary);
+      std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      icalcomponent* c = icalparser_parse_string(text.c_str());
+      benchmark::DoNotOptimize(c);
+      icalcomponent_free(c);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+/// Height, layout and icon of one row, as the table asks for them.
+void rowPass(SBLockScreenManager& m, uint64_t row) {
+  auto indexPath = NSIndexPath::indexPathForRow(static_cast<NSInteger>(row), 0);
+  benchmark::DoNotOptimize(
+      objc::msg<double>(m.listView(), SEL_("tableView:heightForRowAtIndexPath:"), m.tableView(), indexPath));
+  objc::msg(m.cellForRow(row), SEL_("layoutSubviews"));
+  benchmark::DoNotOptimize(objc::msg<id>(m.listItemAtRow(row), SEL_("iconImage")));
+}
+
+std::optional<uint64_t> firstRow(SBLockScreenManager& m, bool own) {
+  for (uint64_t r = 0; r < m.rowCount(); ++r) {
+    auto b = m.bulletinAtRow(r);
+    if (b && b->bulletinID() && b->bulletinID()->hasPrefix("Quillpane") == own && m.cellForRow(r)) return r;
+  }
+  return std::nullopt;
+}
+
+void BM_RowPass(benchmark::State& state) {
+  Device device(3);
+  auto& m = device.manager();
+  m.notify("com.apple.mobilemail", "Lunch on Friday?", "See you at noon");
+  m.layout();
+  auto row = firstRow(m, state.range(0) == 1);
+  if (!row) return state.SkipWithError("no such row on screen");
+  for (auto _ : state) rowPass(m, *row);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ListLoadWarm)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListLoadCold)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareLibicalParse)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RowPass)->ArgName("own")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);

@@ -19,7 +19,7 @@ endfunction()
 # Each test case runs in a process of its own, as the device runs each host
 # fresh: process-wide hooks installed by one case never leak into the next.
 function(qp_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
@@ -27,5 +27,6 @@ function(qp_test name)
     QP_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus"
     QP_BINARY_DIR="${PROJECT_BINARY_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QP_SOURCE_DIR=${PROJECT_SOURCE_DIR};QP_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    PROPERTIES ENVIRONMENT "QP_SOURCE_DIR=${PROJECT_SOURCE_DIR};QP_BINARY_DIR=${PROJECT_BINARY_DIR}"
+               LABELS "${ARG_LABELS}")
 endfunction()

@@ -6,6 +6,10 @@
 #include <UIKit/UIColor.h>
 #include <UIKit/UIImage.h>
 
+#include <plist/plist.h>
+
+#include <cstdlib>
+
 using namespace quillpane;
 
 namespace {
@@ -146,4 +150,28 @@ TEST_F(Settings, SortingFile) {
   loadSettings();
   EXPECT_EQ(sortPriority, -100);
   EXPECT_EQ(logCount("system sort priority not found"), 1u);
+}
+
+TEST_F(Settings, ABinaryPreferenceFileReadsLikeItsXmlTwin) {
+  auto p = prefs();
+  p->setObjectForKey(NSNumber::numberWithInteger(20), "textSize");
+  p->setObjectForKey(NSNumber::numberWithBool(true), "displayLocation");
+  p->setObjectForKey(NSStr("DOT_LARGE"), "iconFile");
+  writePreferences(p);
+  const auto path = root_ / "var/mobile/Library/Preferences/org.brightrepo.quillpaneprefs.plist";
+  std::ifstream in(path, std::ios::binary);
+  std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  plist_t node = nullptr;
+  plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &node);
+  ASSERT_NE(node, nullptr);
+  char* bin = nullptr;
+  uint32_t length = 0;
+  plist_to_bin(node, &bin, &length);
+  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bin, length);
+  std::free(bin);
+  plist_free(node);
+  loadSettings();
+  EXPECT_EQ(textSize, 20);
+  EXPECT_TRUE(displayLocation);
+  EXPECT_EQ(iconFile, "DOT_LARGE");
 }

@@ -1,0 +1,73 @@
+// The tweak loader: filters by bundle identifier or executable, loads real
+// shared libraries, and skips what it cannot load.
+
+#include <Foundation/DeviceRoot.h>
+#include <Foundation/NSLog.h>
+#include <MobileSubstrate/SubstrateLoader.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Loader : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("qp-loader-" + std::to_string(getpid()));
+    fs::remove_all(root_);
+    folder_ = root_ / "Library/MobileSubstrate/DynamicLibraries";
+    fs::create_directories(folder_);
+    foundation::setDeviceRoot(root_);
+    log_ = std::make_shared<foundation::CapturingSink>();
+    foundation::setLogSinks({log_});
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  void install(const std::string& name, const std::string& filterKey, const std::string& value) {
+    fs::copy_file(QP_TWEAK_LIBRARY, folder_ / (name + ".dylib"));
+    std::ofstream(folder_ / (name + ".plist"))
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict><key>Filter</key><dict><key>"
+        << filterKey << "</key><array><string>" << value << "</string></array></dict></dict></plist>";
+  }
+
+  fs::path root_, folder_;
+  std::shared_ptr<foundation::CapturingSink> log_;
+};
+
+}  // namespace
+
+TEST_F(Loader, LoadsOnlyLibrariesWhoseFilterNamesTheProcess) {
+  install("Quillpane", "Bundles", "com.apple.springboard");
+  install("MailOnly", "Bundles", "com.apple.mobilemail");
+  fs::copy_file(QP_TWEAK_LIBRARY, folder_ / "Unfiltered.dylib");
+  auto loaded = substrate::loadTweaksForProcess("com.apple.springboard", "SpringBoard");
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0].name, "Quillpane");
+  EXPECT_EQ(loaded[0].devicePath, "/Library/MobileSubstrate/DynamicLibraries/Quillpane.dylib");
+}
+
+TEST_F(Loader, MatchesExecutablesToo) {
+  install("ByExecutable", "Executables", "SpringBoard");
+  EXPECT_EQ(substrate::loadTweaksForProcess("com.apple.springboard", "SpringBoard").size(), 1u);
+}
+
+TEST_F(Loader, ABrokenLibraryIsLoggedAndSkipped) {
+  std::ofstream(folder_ / "Broken.dylib") << "not a shared library";
+  std::ofstream(folder_ / "Broken.plist")
+      << "<plist version=\"1.0\"><dict><key>Filter</key><dict><key>Bundles</key><array>"
+         "<string>com.apple.springboard</string></array></dict></dict></plist>";
+  std::ofstream(folder_ / "Garbage.plist") << "{{{";
+  std::ofstream(folder_ / "Garbage.dylib") << "";
+  EXPECT_TRUE(substrate::loadTweaksForProcess("com.apple.springboard", "SpringBoard").empty());
+  EXPECT_TRUE(log_->contains("Broken.dylib could not be loaded"));
+}
+
+TEST_F(Loader, NoFolderLoadsNothing) {
+  fs::remove_all(folder_);
+  EXPECT_TRUE(substrate::loadTweaksForProcess("com.apple.springboard", "SpringBoard").empty());
+}

@@ -159,3 +159,15 @@ size_t NSRunLoop::pendingTimers() const {
   std::lock_guard g(s.lock);
   return s.timers.size();
 }
+
+void NSRunLoop::cancelAll() {
+  auto& s = state();
+  std::map<TimerKey, std::function<void()>> timers;
+  std::deque<std::function<void()>> queue;
+  {
+    std::lock_guard g(s.lock);
+    timers.swap(s.timers);
+    queue.swap(s.queue);
+  }
+  // Dropped outside the lock: releasing a target may schedule again.
+}

@@ -65,6 +65,24 @@ plist_t parseXMLValue(const std::string& element) {
 
 // ---- reading
 
+/// True when a key holds a NUL character. Only binary files can carry one,
+/// and libplist cannot hand such a key out (it asserts), so these files are
+/// refused; the XML form writes the key's bytes whole, NUL included.
+bool hasKeyWithNul(plist_t root) {
+  char* xml = nullptr;
+  uint32_t length = 0;
+  plist_to_xml(root, &xml, &length);
+  if (!xml) return true;
+  const std::string_view text(xml, length);
+  bool found = false;
+  for (size_t at = text.find('\0'); at != std::string_view::npos && !found; at = text.find('\0', at + 1)) {
+    const size_t open = text.rfind('<', at);  // text content has its '<' escaped
+    found = open != std::string_view::npos && text.substr(open, 5) == "<key>";
+  }
+  plist_to_xml_free(xml);
+  return found;
+}
+
 id integerObject(plist_t node) {
   uint64_t v = 0;
   plist_get_uint_val(node, &v);
@@ -109,8 +127,7 @@ id toObject(plist_t node, int depth) {
       plist_get_bool_val(node, &b);
       return NSNumber::numberWithBool(b != 0);
     }
-    case PLIST_UINT:
-      return integerObject(node);
+    case PLIST_UINT: return integerObject(node);
     case PLIST_REAL: {
       double d = 0;
       plist_get_real_val(node, &d);
@@ -122,8 +139,7 @@ id toObject(plist_t node, int depth) {
       const char* s = plist_get_string_ptr(node, &length);
       return NSStr(std::string_view(s ? s : "", s ? size_t(length) : 0));
     }
-    case PLIST_DATE:
-      return dateObject(node);
+    case PLIST_DATE: return dateObject(node);
     case PLIST_DATA: {
       uint64_t length = 0;
       const char* p = plist_get_data_ptr(node, &length);
@@ -170,8 +186,7 @@ id toObject(plist_t node, int depth) {
       if (!ok) return nullptr;
       return NSDictionary::dictionaryWithEntries(std::move(entries));
     }
-    default:
-      return nullptr;
+    default: return nullptr;
   }
 }
 
@@ -189,6 +204,10 @@ id propertyListFromBytes(std::string_view bytes, PropertyListRoot expected, std:
   PlistPtr root(raw);
   if (!root) {
     NSLog("Foundation: %@ is not a property list", origin);
+    return nullptr;
+  }
+  if (plist_is_binary(bytes.data(), uint32_t(bytes.size())) && hasKeyWithNul(root.get())) {
+    NSLog("Foundation: property list %@ has a key with a NUL character", origin);
     return nullptr;
   }
   const plist_type type = plist_get_node_type(root.get());
@@ -238,16 +257,13 @@ plist_t dateNode(double t) {
 
 plist_t numberNode(const NSNumber& n) {
   switch (n.kind()) {
-    case NSNumber::Kind::Boolean:
-      return plist_new_bool(n.boolValue() ? 1 : 0);
-    case NSNumber::Kind::Real:
-      return plist_new_real(n.doubleValue());
+    case NSNumber::Kind::Boolean: return plist_new_bool(n.boolValue() ? 1 : 0);
+    case NSNumber::Kind::Real: return plist_new_real(n.doubleValue());
     case NSNumber::Kind::Unsigned:
       if (n.unsignedIntegerValue() > uint64_t(std::numeric_limits<int64_t>::max()))
         return parseXMLValue("<integer>" + std::to_string(n.unsignedIntegerValue()) + "</integer>");
       [[fallthrough]];
-    case NSNumber::Kind::Integer:
-      return plist_new_uint(uint64_t(n.integerValue()));
+    case NSNumber::Kind::Integer: return plist_new_uint(uint64_t(n.integerValue()));
   }
   return nullptr;
 }

@@ -1,0 +1,167 @@
+// Calendar arithmetic as the reminder query and the due-date display use
+// it: zones with daylight saving, date-only dates, month ends.
+
+#include <Foundation/NSCalendar.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Ref<NSDateComponents> ymd(int64_t y, int64_t m, int64_t d) {
+  auto c = NSDateComponents::create();
+  c->year = y;
+  c->month = m;
+  c->day = d;
+  return c;
+}
+
+Ref<NSDateComponents> delta(int64_t years, int64_t months, int64_t days, int64_t hours = 0) {
+  auto c = NSDateComponents::create();
+  c->year = years;
+  c->month = months;
+  c->day = days;
+  c->hour = hours;
+  return c;
+}
+
+Ref<NSCalendar> calendarIn(const char* zone) {
+  auto z = NSTimeZone::timeZoneWithName(zone);
+  EXPECT_TRUE(z) << zone;
+  return NSCalendar::gregorianCalendarInZone(z);
+}
+
+std::string text(const Ref<NSDate>& d) { return d ? d->descriptionString() : "nil"; }
+
+TEST(NSTimeZoneTest, Names) {
+  EXPECT_TRUE(NSTimeZone::timeZoneWithName("Europe/Berlin"));
+  EXPECT_TRUE(NSTimeZone::timeZoneWithName("UTC"));
+  EXPECT_FALSE(NSTimeZone::timeZoneWithName("Mars/Olympus_Mons"));
+  EXPECT_FALSE(NSTimeZone::timeZoneWithName(""));
+  EXPECT_EQ(NSTimeZone::timeZoneForSecondsFromGMT(19800)->name(), "GMT+0530");
+  EXPECT_EQ(NSTimeZone::timeZoneForSecondsFromGMT(-3600)->name(), "GMT-0100");
+  EXPECT_EQ(NSTimeZone::timeZoneForSecondsFromGMT(0)->name(), "GMT");
+  EXPECT_EQ(NSTimeZone::timeZoneForSecondsFromGMT(19800)->secondsFromGMTForDate(NSDate::date().get()), 19800);
+}
+
+TEST(NSTimeZoneTest, OffsetFollowsDaylightSaving) {
+  auto berlin = NSTimeZone::timeZoneWithName("Europe/Berlin");
+  auto cal = calendarIn("UTC");
+  EXPECT_EQ(berlin->secondsFromGMTForDate(cal->dateFromComponents(ymd(2026, 1, 15).get()).get()), 3600);
+  EXPECT_EQ(berlin->secondsFromGMTForDate(cal->dateFromComponents(ymd(2026, 7, 15).get()).get()), 7200);
+}
+
+TEST(NSTimeZoneTest, DefaultZoneDrivesTheCurrentCalendar) {
+  EXPECT_EQ(NSTimeZone::defaultTimeZone()->name(), "UTC");
+  NSTimeZone::setDefaultTimeZone(NSTimeZone::timeZoneWithName("America/New_York"));
+  EXPECT_EQ(NSCalendar::currentCalendar()->timeZone()->name(), "America/New_York");
+  EXPECT_EQ(text(NSCalendar::currentCalendar()->dateFromComponents(ymd(2026, 12, 8).get())),
+            "2026-12-08 05:00:00 +0000");
+}
+
+TEST(NSCalendarTest, DateOnlyComponentsGiveTheStartOfThatDay) {
+  EXPECT_EQ(text(calendarIn("UTC")->dateFromComponents(ymd(2026, 12, 8).get())), "2026-12-08 00:00:00 +0000");
+  // The day daylight saving begins still starts at midnight in Berlin...
+  EXPECT_EQ(text(calendarIn("Europe/Berlin")->dateFromComponents(ymd(2026, 3, 29).get())), "2026-03-28 23:00:00 +0000");
+  // ...but in Sao Paulo (2018) midnight was skipped: the day began at 01:00.
+  EXPECT_EQ(text(calendarIn("America/Sao_Paulo")->dateFromComponents(ymd(2018, 11, 4).get())),
+            "2018-11-04 03:00:00 +0000");
+}
+
+TEST(NSCalendarTest, ComponentsWithTheirOwnZoneUseIt) {
+  auto c = ymd(2026, 12, 8);
+  c->hour = 9;
+  c->minute = 30;
+  c->timeZone = NSTimeZone::timeZoneWithName("Asia/Tokyo");
+  EXPECT_EQ(text(calendarIn("Europe/Berlin")->dateFromComponents(c.get())), "2026-12-08 00:30:00 +0000");
+  c->timeZone = nullptr;  // floating: the calendar's zone
+  EXPECT_EQ(text(calendarIn("Europe/Berlin")->dateFromComponents(c.get())), "2026-12-08 08:30:00 +0000");
+}
+
+TEST(NSCalendarTest, RejectedComponents) {
+  auto cal = calendarIn("UTC");
+  auto noYear = NSDateComponents::create();
+  noYear->month = 5;
+  EXPECT_FALSE(cal->dateFromComponents(noYear.get()));
+  EXPECT_FALSE(cal->dateFromComponents(nullptr));
+  EXPECT_FALSE(cal->dateFromComponents(ymd(int64_t(1) << 40, 1, 1).get()));
+  // Out-of-range fields roll over, as the device's lenient calendar does.
+  EXPECT_EQ(text(cal->dateFromComponents(ymd(2026, 13, 1).get())), "2027-01-01 00:00:00 +0000");
+  EXPECT_EQ(text(cal->dateFromComponents(ymd(2026, 3, 0).get())), "2026-02-28 00:00:00 +0000");
+}
+
+TEST(NSCalendarTest, AddingComponents) {
+  auto cal = calendarIn("UTC");
+  auto add = [&](const Ref<NSDateComponents>& from, const Ref<NSDateComponents>& d) {
+    return text(cal->dateByAddingComponentsToDate(d.get(), cal->dateFromComponents(from.get()).get(), 0));
+  };
+  EXPECT_EQ(add(ymd(2026, 1, 31), delta(0, 1, 0)), "2026-02-28 00:00:00 +0000");
+  EXPECT_EQ(add(ymd(2024, 1, 31), delta(0, 1, 0)), "2024-02-29 00:00:00 +0000");
+  EXPECT_EQ(add(ymd(2024, 2, 29), delta(1, 0, 0)), "2025-02-28 00:00:00 +0000");
+  EXPECT_EQ(add(ymd(2026, 1, 31), delta(0, 1, 1)), "2026-03-01 00:00:00 +0000");
+  EXPECT_EQ(add(ymd(2026, 3, 1), delta(0, 0, -1)), "2026-02-28 00:00:00 +0000");
+  EXPECT_EQ(add(ymd(2026, 12, 8), delta(0, 0, 365)), "2027-12-08 00:00:00 +0000");
+  EXPECT_EQ(add(ymd(2026, 12, 8), delta(-100, 0, 0)), "1926-12-08 00:00:00 +0000");
+  EXPECT_EQ(add(ymd(2026, 12, 31), delta(0, 0, 0, 25)), "2027-01-01 01:00:00 +0000");
+  auto seconds = NSDateComponents::create();
+  seconds->minute = -1;
+  seconds->second = 30;
+  EXPECT_EQ(add(ymd(2026, 12, 8), seconds), "2026-12-07 23:59:30 +0000");
+  EXPECT_EQ(add(ymd(2026, 12, 8), NSDateComponents::create()), "2026-12-08 00:00:00 +0000");
+}
+
+TEST(NSCalendarTest, DaysKeepTheWallClockAcrossDaylightSavingHoursDoNot) {
+  auto cal = calendarIn("Europe/Berlin");
+  auto start = cal->dateFromComponents(ymd(2026, 3, 29).get());
+  EXPECT_EQ(text(cal->dateByAddingComponentsToDate(delta(0, 0, 1).get(), start.get(), 0)),
+            "2026-03-29 22:00:00 +0000");  // next local midnight: 23 hours later
+  EXPECT_EQ(text(cal->dateByAddingComponentsToDate(delta(0, 0, 0, 24).get(), start.get(), 0)),
+            "2026-03-29 23:00:00 +0000");
+}
+
+TEST(NSCalendarTest, ComponentsFromDate) {
+  auto cal = calendarIn("America/Los_Angeles");
+  auto date = NSDate::dateWithTimeIntervalSince1970(1796722200);  // 2026-12-08 09:30 UTC
+  auto c = cal->componentsFromDate(NSCalendar::Year | NSCalendar::Month | NSCalendar::Day | NSCalendar::Hour |
+                                       NSCalendar::Minute | NSCalendar::Weekday,
+                                   date.get());
+  EXPECT_EQ(c->year, 2026);
+  EXPECT_EQ(c->month, 12);
+  EXPECT_EQ(c->day, 8);
+  EXPECT_EQ(c->hour, 1);
+  EXPECT_EQ(c->minute, 30);
+  EXPECT_EQ(c->weekday, 3);  // Tuesday; Sunday is 1
+  EXPECT_EQ(c->second, NSDateComponentUndefined);
+  EXPECT_EQ(c->era, NSDateComponentUndefined);
+  EXPECT_FALSE(c->timeZone);
+  EXPECT_EQ(text(cal->dateFromComponents(c.get())), "2026-12-08 09:30:00 +0000");
+}
+
+TEST(NSCalendarTest, SameDayDependsOnTheZone) {
+  auto late = NSDate::dateWithTimeIntervalSince1970(1796772600);   // 2026-12-08 23:30 UTC
+  auto early = NSDate::dateWithTimeIntervalSince1970(1796779800);  // 2026-12-09 01:30 UTC
+  EXPECT_FALSE(calendarIn("UTC")->isDateInSameDay(late.get(), early.get()));
+  EXPECT_TRUE(calendarIn("America/New_York")->isDateInSameDay(late.get(), early.get()));
+  EXPECT_FALSE(calendarIn("UTC")->isDateInSameDay(late.get(), nullptr));
+}
+
+TEST(NSDateTest, CompareAndDescription) {
+  auto a = NSDate::dateWithTimeIntervalSinceReferenceDate(10);
+  auto b = a->dateByAddingTimeInterval(0.5);
+  EXPECT_EQ(a->compare(b.get()), NSOrderedAscending);
+  EXPECT_EQ(b->compare(a.get()), NSOrderedDescending);
+  EXPECT_EQ(a->compare(NSDate::dateWithTimeIntervalSinceReferenceDate(10).get()), NSOrderedSame);
+  EXPECT_EQ(NSDate::dateWithTimeIntervalSinceReferenceDate(0)->descriptionString(), "2001-01-01 00:00:00 +0000");
+  EXPECT_EQ(NSDate::dateWithTimeIntervalSinceReferenceDate(-0.5)->descriptionString(), "2000-12-31 23:59:59 +0000");
+  EXPECT_EQ(NSDate::dateWithTimeIntervalSince1970(0)->timeIntervalSinceReferenceDate(), -NSTimeIntervalSince1970);
+}
+
+TEST(NSDateTest, TheDeviceClockCanBeSimulated) {
+  foundation::DeviceClock::setSimulated(100);
+  EXPECT_EQ(NSDate::date()->timeIntervalSinceReferenceDate(), 100);
+  foundation::DeviceClock::advance(2.5);
+  EXPECT_EQ(NSDate::date()->timeIntervalSinceReferenceDate(), 102.5);
+  foundation::DeviceClock::useRealTime();
+  EXPECT_GT(NSDate::date()->timeIntervalSinceReferenceDate(), 7e8);  // after 2023
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// Strings, arrays and dictionaries as the platform and the tweak use them.
+
+#include <Foundation/NSArray.h>
+#include <Foundation/NSData.h>
+#include <Foundation/NSDictionary.h>
+#include <Foundation/NSNumber.h>
+#include <Foundation/NSString.h>
+#include <Foundation/NSURL.h>
+#include <objc/message.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> texts(const NSArray& a) {
+  std::vector<std::string> out;
+  for (const id& item : a) out.push_back(objc::cast<NSString>(item)->str());
+  return out;
+}
+
+TEST(NSStringTest, LengthCountsUtf16Units) {
+  EXPECT_EQ(NSStr("")->length(), 0u);
+  EXPECT_EQ(NSStr("abc")->length(), 3u);
+  EXPECT_EQ(NSStr("é")->length(), 1u);       // two bytes, one unit
+  EXPECT_EQ(NSStr("日本語")->length(), 3u);  // three bytes each
+  EXPECT_EQ(NSStr("a\xF0\x9F\x98\x80"
+                  "b")
+                ->length(),
+            4u);  // an emoji is a surrogate pair
+  EXPECT_EQ(objc::msg<uint64_t>(NSStr("★ or better"), SEL_("length")), 11u);
+}
+
+TEST(NSStringTest, ComponentsSeparatedByString) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(texts(*NSStr("a|b||c")->componentsSeparatedByString("|")), (V{"a", "b", "", "c"}));
+  EXPECT_EQ(texts(*NSStr("Quillpane 3|red")->componentsSeparatedByString("|")), (V{"Quillpane 3", "red"}));
+  EXPECT_EQ(texts(*NSStr("|")->componentsSeparatedByString("|")), (V{"", ""}));
+  EXPECT_EQ(texts(*NSStr("")->componentsSeparatedByString("|")), (V{""}));
+  EXPECT_EQ(texts(*NSStr("a--b")->componentsSeparatedByString("--")), (V{"a", "b"}));
+  EXPECT_EQ(texts(*NSStr("abc")->componentsSeparatedByString("")), (V{"abc"}));
+}
+
+TEST(NSStringTest, CaseInsensitiveCompare) {
+  EXPECT_EQ(NSStr("abc")->caseInsensitiveCompare(*NSStr("ABC")), 0);
+  EXPECT_EQ(NSStr("abc")->caseInsensitiveCompare(*NSStr("ABD")), -1);
+  EXPECT_EQ(NSStr("b")->caseInsensitiveCompare(*NSStr("A")), 1);
+  EXPECT_EQ(NSStr("ab")->caseInsensitiveCompare(*NSStr("AB c")), -1);
+  EXPECT_EQ(NSStr("Ärger")->caseInsensitiveCompare(*NSStr("äRGER")), 0);
+  EXPECT_EQ(NSStr("Zebra")->caseInsensitiveCompare(*NSStr("äpfel")), -1);  // code-point order, not a locale's
+}
+
+TEST(NSStringTest, FormatKeepsDataOutOfTheFormat) {
+  EXPECT_EQ(NSString::stringWithFormat("%@ %lu", NSStr("%d%s%n"), uint64_t(3))->str(), "%d%s%n 3");
+}
+
+TEST(NSArrayTest, IndexingAndEquality) {
+  auto a = NSArray::arrayWithObjects({NSStr("x"), NSNumber::numberWithInteger(2), NSStr("x")});
+  EXPECT_EQ(a->count(), 3u);
+  EXPECT_EQ(a->indexOfObject(NSStr("x").get()), 0u);
+  EXPECT_EQ(a->indexOfObject(NSNumber::numberWithDouble(2.0).get()), 1u);
+  EXPECT_EQ(a->indexOfObject(NSStr("y").get()), NSNotFound);
+  EXPECT_THROW((void)a->objectAtIndex(3), objc::RuntimeError);
+  EXPECT_THROW((void)objc::msg<id>(a, SEL_("objectAtIndex:"), uint64_t(7)), objc::RuntimeError);
+  EXPECT_TRUE(a->isEqualTo(*NSArray::arrayWithObjects({NSStr("x"), NSNumber::numberWithInteger(2), NSStr("x")})));
+  EXPECT_FALSE(a->isEqualTo(*NSArray::arrayWithObjects({NSStr("x")})));
+}
+
+TEST(NSArrayTest, MutationAndStableSort) {
+  auto a = NSMutableArray::array();
+  for (const char* s : {"b1", "a1", "b2", "a2", "c"}) a->addObject(NSStr(s));
+  a->sortUsingComparator([](const id& x, const id& y) {
+    const char cx = objc::cast<NSString>(x)->str()[0], cy = objc::cast<NSString>(y)->str()[0];
+    return cx < cy ? NSOrderedAscending : cx > cy ? NSOrderedDescending : NSOrderedSame;
+  });
+  EXPECT_EQ(texts(*a), (std::vector<std::string>{"a1", "a2", "b1", "b2", "c"}));
+  a->addObject(NSStr("a1"));
+  a->removeObject(NSStr("a1").get());
+  EXPECT_EQ(texts(*a), (std::vector<std::string>{"a2", "b1", "b2", "c"}));
+  a->insertObjectAtIndex(NSStr("z"), 4);
+  a->removeObjectAtIndex(0);
+  EXPECT_EQ(texts(*a), (std::vector<std::string>{"b1", "b2", "c", "z"}));
+  EXPECT_THROW(a->insertObjectAtIndex(NSStr("q"), 9), objc::RuntimeError);
+  EXPECT_THROW(a->addObject(nullptr), objc::RuntimeError);
+}
+
+TEST(NSDictionaryTest, StringKeysFindEntriesWithoutBuildingStrings) {
+  auto d = NSMutableDictionary::dictionary();
+  d->setObjectForKey(NSNumber::numberWithInteger(1), "enabled");
+  d->setObjectForKey(NSStr("v"), NSStr("textColor"));
+  EXPECT_EQ(objc::cast<NSNumber>(d->objectForKey(std::string_view("enabled")))->integerValue(), 1);
+  EXPECT_EQ(objc::cast<NSString>(d->objectForKey(NSStr("textColor").get()))->str(), "v");
+  EXPECT_FALSE(d->objectForKey(std::string_view("missing")));
+  EXPECT_FALSE(d->objectForKey(static_cast<const NSObject*>(nullptr)));
+  EXPECT_EQ(objc::msg<id>(d, SEL_("objectForKey:"), NSStr("textColor")),
+            d->objectForKey(std::string_view("textColor")));
+}
+
+TEST(NSDictionaryTest, ReplacingAndRemovingKeepOrderAndIndex) {
+  auto d = NSMutableDictionary::dictionary();
+  for (const char* k : {"a", "b", "c", "d"}) d->setObjectForKey(NSStr(std::string("v") + k), k);
+  d->setObjectForKey(NSStr("B"), "b");  // a replaced value keeps its place
+  d->removeObjectForKey(NSStr("a").get());
+  std::vector<std::string> keys;
+  for (const id& k : d->allKeys()) keys.push_back(objc::cast<NSString>(k)->str());
+  EXPECT_EQ(keys, (std::vector<std::string>{"b", "c", "d"}));
+  EXPECT_EQ(objc::cast<NSString>(d->objectForKey(std::string_view("b")))->str(), "B");
+  EXPECT_EQ(objc::cast<NSString>(d->objectForKey(std::string_view("d")))->str(), "vd");
+  EXPECT_THROW(d->setObjectForKey(nullptr, "x"), objc::RuntimeError);
+}
+
+TEST(NSDictionaryTest, NumberKeysMatchAcrossKinds) {
+  auto d = NSMutableDictionary::dictionary();
+  d->setObjectForKey(NSStr("one"), NSNumber::numberWithInteger(1));
+  EXPECT_TRUE(d->objectForKey(NSNumber::numberWithDouble(1.0).get()));
+  EXPECT_FALSE(d->objectForKey(NSStr("1").get()));
+}
+
+TEST(NSDictionaryTest, EqualityIgnoresOrder) {
+  auto a = NSDictionary::dictionaryWithEntries({{NSStr("x"), NSStr("1")}, {NSStr("y"), NSStr("2")}});
+  auto b = NSDictionary::dictionaryWithEntries({{NSStr("y"), NSStr("2")}, {NSStr("x"), NSStr("1")}});
+  EXPECT_TRUE(a->isEqualTo(*b));
+  EXPECT_FALSE(a->isEqualTo(*NSDictionary::dictionaryWithEntries({{NSStr("x"), NSStr("1")}})));
+  EXPECT_EQ(a->descriptionString(), "{\n    x = 1;\n    y = 2;\n}");
+}
+
+TEST(NSURLTest, OnlyAbsoluteAddresses) {
+  EXPECT_EQ(NSURL::URLWithString("x-apple-reminder://")->scheme(), "x-apple-reminder");
+  EXPECT_EQ(NSURL::URLWithString("HTTPS://example.com/a?b=c")->scheme(), "https");
+  EXPECT_FALSE(NSURL::URLWithString("no scheme here"));
+  EXPECT_FALSE(NSURL::URLWithString("/var/mobile"));
+  EXPECT_FALSE(NSURL::URLWithString("1http://x"));
+  EXPECT_FALSE(NSURL::URLWithString(""));
+  EXPECT_EQ(NSURLRequest::requestWithURL(NSURL::URLWithString("prefs:root=General"))->URL()->absoluteString(),
+            "prefs:root=General");
+}
+
+TEST(NSDataTest, Description) {
+  EXPECT_EQ(objc::create<NSData>(std::vector<uint8_t>{0, 1, 0xab, 0xff, 0x10})->descriptionString(), "<0001abff 10>");
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+#pragma once
+// A fresh device root per test, the log captured, and a screen class whose
+// getter and setter record what the framework sends them.
+
+#include <Foundation/DeviceRoot.h>
+#include <Foundation/NSLog.h>
+#include <Foundation/NSNumber.h>
+#include <Preferences/Preferences.h>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+class PreferencesFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = std::filesystem::temp_directory_path() / ("qp-prefs-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_ / "var/mobile/Library/Preferences");
+    foundation::setDeviceRoot(root_);
+    log_ = std::make_shared<foundation::CapturingSink>();
+    foundation::setLogSinks({log_});
+  }
+  void TearDown() override { std::filesystem::remove_all(root_); }
+
+  /// A layout dictionary from entries.
+  static Ref<NSDictionary> layout(std::vector<id> items) {
+    auto d = NSMutableDictionary::dictionary();
+    d->setObjectForKey(NSArray::arrayWithObjects(std::move(items)), "items");
+    return d;
+  }
+  static Ref<NSDictionary> entry(std::initializer_list<std::pair<const char*, id>> fields) {
+    auto d = NSMutableDictionary::dictionary();
+    for (const auto& [k, v] : fields) d->setObjectForKey(v, k);
+    return d;
+  }
+  static id num(int64_t v) { return NSNumber::numberWithInteger(v); }
+  static id yes() { return NSNumber::numberWithBool(true); }
+  static id str(const char* s) { return NSStr(s); }
+  static Ref<NSArray> arr(std::vector<id> v) { return NSArray::arrayWithObjects(std::move(v)); }
+
+  std::filesystem::path root_;
+  std::shared_ptr<foundation::CapturingSink> log_;
+};
+
+/// A preference screen that keeps values in memory and records each call.
+class RecordingListController : public PSListController {
+ public:
+  static Class classObject();
+  Ref<NSArray> specifiers() override { return _specifiers; }
+  id readPreferenceValue(Ref<PSSpecifier> spec) override {
+    ++reads;
+    auto v = values->objectForKey(NSStr(spec->stringProperty("key")).get());
+    return v ? v : spec->property("default");
+  }
+  void setPreferenceValueSpecifier(id value, Ref<PSSpecifier> spec) override {
+    stored.push_back(value);
+    values->setObjectForKey(value, spec->stringProperty("key"));
+  }
+  void useSpecifiers(Ref<NSArray> specs) { _specifiers = std::move(specs); }
+  void tapped() { ++taps; }
+  void tappedWith(Ref<PSSpecifier> spec) { tappedSpecifier = spec; }
+
+  Ref<NSMutableDictionary> values = NSMutableDictionary::dictionary();
+  std::vector<id> stored;
+  int reads = 0, taps = 0;
+  Ref<PSSpecifier> tappedSpecifier;
+};

@@ -9,7 +9,6 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <strings.h>
-#include <filesystem>
 #include <map>
 #include <optional>
 
@@ -72,24 +71,6 @@ std::optional<Match> matchFamily(std::string_view family, bool bold, const char*
   return Match{reinterpret_cast<const char*>(file), reinterpret_cast<const char*>(matchedFamily), index};
 }
 
-/// OpenType faces keep their kerning in GPOS, which FreeType's kerning call
-/// does not read. The same design's Type 1 twin carries its pairs in an AFM
-/// file beside it; FreeType reads those.
-FT_Face openKerningTwin(FT_Library library, std::string_view family, bool bold) {
-  auto twin = matchFamily(family, bold, "Type 1");
-  if (!twin) return nullptr;
-  auto afm = std::filesystem::path(twin->file).replace_extension(".afm");
-  std::error_code ec;
-  if (!std::filesystem::exists(afm, ec)) return nullptr;
-  FT_Face face = nullptr;
-  if (FT_New_Face(library, twin->file.c_str(), twin->index, &face) != 0) return nullptr;
-  if (FT_Attach_File(face, afm.c_str()) != 0 || !FT_HAS_KERNING(face)) {
-    FT_Done_Face(face);
-    return nullptr;
-  }
-  return face;
-}
-
 }  // namespace
 
 std::shared_ptr<FontFace> FontFace::forFamily(std::string_view family, bool bold, bool exact) {
@@ -119,7 +100,6 @@ std::shared_ptr<FontFace> FontFace::forFamily(std::string_view family, bool bold
   ff->lineHeight_ = face->height / ff->unitsPerEm_;
   auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
   ff->capHeight_ = os2 && os2->sCapHeight > 0 ? os2->sCapHeight / ff->unitsPerEm_ : ff->ascender_ * 0.98;
-  if (!FT_HAS_KERNING(face)) ff->kernFace_ = openKerningTwin(ft.library, family, bold);
 
   PatternPtr pattern(FcPatternCreate());
   FcPatternAddString(pattern.get(), FC_FILE, reinterpret_cast<const FcChar8*>(match->file.c_str()));
@@ -133,10 +113,10 @@ FontFace::~FontFace() {
   if (cairoFace_) cairo_font_face_destroy(cairoFace_);
   std::lock_guard g(freeType().lock);
   if (face_) FT_Done_Face(static_cast<FT_Face>(face_));
-  if (kernFace_) FT_Done_Face(static_cast<FT_Face>(kernFace_));
 }
 
 FontFace::Glyph FontFace::glyphFor(char32_t cp) {
+  if (cp < ascii_.size() && asciiLoaded_[cp]) return ascii_[cp];
   if (auto it = glyphs_.find(cp); it != glyphs_.end()) return it->second;
   Glyph glyph{0, 0};
   // Control characters take no room on the line.
@@ -146,70 +126,73 @@ FontFace::Glyph FontFace::glyphFor(char32_t cp) {
     if (FT_Load_Glyph(face, glyph.index, FT_LOAD_NO_SCALE) == 0)
       glyph.advance = static_cast<double>(face->glyph->advance.x);
   }
-  glyphs_.emplace(cp, glyph);
+  if (cp < ascii_.size()) {
+    ascii_[cp] = glyph;
+    asciiLoaded_[cp] = true;
+  } else {
+    glyphs_.emplace(cp, glyph);
+  }
   return glyph;
 }
 
-double FontFace::kerning(uint32_t left, uint32_t right, char32_t leftChar, char32_t rightChar) {
-  uint64_t key = (static_cast<uint64_t>(leftChar) << 32) | rightChar;
+double FontFace::kerning(uint32_t left, uint32_t right) {
+  auto face = static_cast<FT_Face>(face_);
+  if (!FT_HAS_KERNING(face)) return 0;  // OpenType faces keep theirs in GPOS, which FreeType's call does not read
+  uint64_t key = (static_cast<uint64_t>(left) << 32) | right;
   if (auto it = kerns_.find(key); it != kerns_.end()) return it->second;
-  double k = 0;
   FT_Vector v{0, 0};
-  if (auto face = static_cast<FT_Face>(face_); FT_HAS_KERNING(face)) {
-    if (FT_Get_Kerning(face, left, right, FT_KERNING_UNSCALED, &v) == 0) k = static_cast<double>(v.x);
-  } else if (auto twin = static_cast<FT_Face>(kernFace_)) {
-    FT_UInt l = FT_Get_Char_Index(twin, leftChar), r = FT_Get_Char_Index(twin, rightChar);
-    if (l && r && FT_Get_Kerning(twin, l, r, FT_KERNING_UNSCALED, &v) == 0)
-      k = static_cast<double>(v.x) * unitsPerEm_ / (twin->units_per_EM > 0 ? twin->units_per_EM : 1000);
-  }
+  double k = FT_Get_Kerning(face, left, right, FT_KERNING_UNSCALED, &v) == 0 ? static_cast<double>(v.x) : 0;
   kerns_.emplace(key, k);
   return k;
 }
 
 double FontFace::layout(std::string_view utf8, double size, std::vector<PlacedGlyph>* glyphs) {
-  std::u32string text = decodeUTF8(utf8);
   double scale = size / unitsPerEm_;
   double pen = 0;
   std::lock_guard g(lock_);
-  char32_t prevChar = 0;
   uint32_t prevIndex = 0;
-  for (char32_t cp : text) {
+  size_t i = 0;
+  while (i < utf8.size()) {
+    char32_t cp = nextCodepoint(utf8, i);
     Glyph glyph = glyphFor(cp);
-    if (prevIndex && glyph.index) pen += kerning(prevIndex, glyph.index, prevChar, cp) * scale;
+    if (prevIndex && glyph.index) pen += kerning(prevIndex, glyph.index) * scale;
     if (glyphs && glyph.index) glyphs->push_back({glyph.index, pen});
     pen += glyph.advance * scale;
-    prevChar = cp;
     prevIndex = glyph.index;
   }
   return pen;
 }
 
+char32_t nextCodepoint(std::string_view s, size_t& i) {
+  auto b = static_cast<unsigned char>(s[i]);
+  if (b < 0x80) {
+    ++i;
+    return b;
+  }
+  int len = (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xe ? 3 : (b >> 3) == 0x1e ? 4 : 0;
+  char32_t cp = len == 2 ? (b & 0x1f) : len == 3 ? (b & 0x0f) : (b & 0x07);
+  bool ok = len > 0 && i + len <= s.size();
+  for (int k = 1; ok && k < len; ++k) {
+    auto c = static_cast<unsigned char>(s[i + k]);
+    if ((c >> 6) != 0x2)
+      ok = false;
+    else
+      cp = (cp << 6) | (c & 0x3f);
+  }
+  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (ok && (cp < kMin[len] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff))) ok = false;
+  if (!ok) {
+    ++i;  // one malformed byte, one replacement character
+    return 0xfffd;
+  }
+  i += len;
+  return cp;
+}
+
 std::u32string decodeUTF8(std::string_view s) {
   std::u32string out;
   out.reserve(s.size());
-  size_t i = 0;
-  while (i < s.size()) {
-    auto b = static_cast<unsigned char>(s[i]);
-    int len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xe ? 3 : (b >> 3) == 0x1e ? 4 : 0;
-    char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1f) : len == 3 ? (b & 0x0f) : (b & 0x07);
-    bool ok = len > 0 && i + len <= s.size();
-    for (int k = 1; ok && k < len; ++k) {
-      auto c = static_cast<unsigned char>(s[i + k]);
-      if ((c >> 6) != 0x2)
-        ok = false;
-      else
-        cp = (cp << 6) | (c & 0x3f);
-    }
-    static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (ok && (cp < kMin[len] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff))) ok = false;
-    if (!ok) {
-      out.push_back(0xfffd);
-      ++i;
-      continue;
-    }
-    out.push_back(cp);
-    i += len;
-  }
+  for (size_t i = 0; i < s.size();) out.push_back(nextCodepoint(s, i));
   return out;
 }
 

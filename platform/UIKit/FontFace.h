@@ -5,6 +5,7 @@
 /// size, so measuring is a table lookup after the first use. All members
 /// are safe to call from any thread.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -57,16 +58,17 @@ class FontFace {
     uint32_t index;
     double advance;  // font units
   };
-  Glyph glyphFor(char32_t codepoint);                                                    // lock held
-  double kerning(uint32_t left, uint32_t right, char32_t leftChar, char32_t rightChar);  // lock held
+  Glyph glyphFor(char32_t codepoint);             // lock held
+  double kerning(uint32_t left, uint32_t right);  // lock held
 
   std::mutex lock_;
-  void* face_ = nullptr;      // FT_Face
-  void* kernFace_ = nullptr;  // FT_Face of the Type 1 twin with its AFM pairs, when the face has none
+  void* face_ = nullptr;  // FT_Face
   double unitsPerEm_ = 1000;
   std::string family_, postScriptName_;
   bool bold_ = false;
   double ascender_ = 0, descender_ = 0, lineHeight_ = 0, capHeight_ = 0;
+  std::array<Glyph, 128> ascii_{};
+  std::array<bool, 128> asciiLoaded_{};
   std::unordered_map<char32_t, Glyph> glyphs_;
   std::unordered_map<uint64_t, double> kerns_;
   cairo_font_face_t* cairoFace_ = nullptr;
@@ -74,5 +76,7 @@ class FontFace {
 
 /// Decodes UTF-8, replacing malformed bytes with U+FFFD.
 std::u32string decodeUTF8(std::string_view utf8);
+/// The code point at s[i], advancing i past it (s[i] must exist).
+char32_t nextCodepoint(std::string_view s, size_t& i);
 
 }  // namespace uikit

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <map>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -18,25 +19,30 @@ constexpr const char* kSystemFamily = "Nimbus Sans";
 /// `[UIFont systemFontSize]`.
 constexpr double kSystemFontSize = 14;
 
-std::shared_ptr<uikit::FontFace> systemFace(bool bold) {
+std::shared_ptr<uikit::FontFace> loadSystemFace(bool bold) {
   auto face = uikit::FontFace::forFamily(kSystemFamily, bold);
   if (face) return face;
-  static std::once_flag warned;
-  std::call_once(warned, [] {
-    NSLog("UIKit: the system face %s is not installed; using fontconfig's sans-serif", kSystemFamily);
-  });
+  NSLog("UIKit: the system face %s is not installed; using fontconfig's sans-serif", kSystemFamily);
   return uikit::FontFace::forFamily("sans-serif", bold, false);
 }
 
-/// One UIFont per face and size: fonts are immutable and shared.
+const std::shared_ptr<uikit::FontFace>& systemFace(bool bold) {
+  static const auto regular = loadSystemFace(false);
+  static const auto boldFace = loadSystemFace(true);
+  return bold ? boldFace : regular;
+}
+
+/// One UIFont per face, size and name: fonts are immutable and shared.
 Ref<UIFont> cachedFont(const std::shared_ptr<uikit::FontFace>& face, const std::string& name, double size) {
   if (!face) return nullptr;
   static std::mutex lock;
-  static auto* cache = new std::map<std::tuple<const uikit::FontFace*, std::string, double>, Ref<UIFont>>();
+  static auto* cache = new std::map<std::pair<const uikit::FontFace*, double>, std::vector<Ref<UIFont>>>();
   std::lock_guard g(lock);
-  auto& slot = (*cache)[{face.get(), name, size}];
-  if (!slot) slot = objc::create<UIFont>(face, name, size);
-  return slot;
+  auto& fonts = (*cache)[{face.get(), size}];
+  for (const auto& f : fonts)
+    if (f->fontNameString() == name) return f;
+  fonts.push_back(objc::create<UIFont>(face, name, size));
+  return fonts.back();
 }
 
 double sanitizedSize(double size) { return std::isfinite(size) && size > 0 ? size : kSystemFontSize; }

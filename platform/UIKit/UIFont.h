@@ -30,6 +30,7 @@ class UIFont : public NSObject {
   [[nodiscard]] Ref<UIFont> fontWithSize(double size) const;
   [[nodiscard]] double pointSize() const noexcept { return size_; }
   [[nodiscard]] Ref<NSString> fontName() const;
+  [[nodiscard]] const std::string& fontNameString() const noexcept { return name_; }
   [[nodiscard]] Ref<NSString> familyName() const;
   [[nodiscard]] bool isBold() const noexcept;
 

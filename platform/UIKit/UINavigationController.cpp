@@ -53,6 +53,7 @@ void UINavigationController::pushViewController(Ref<UIViewController> controller
   stack_.push_back(controller);
   controller->setNavigationController(this);
   if (!isAppearing()) return;  // off screen: the top screen appears with the navigation controller
+  (void)controller->view();    // the incoming screen is loaded before the transition starts
   if (previous) previous->beginDisappearance(animated);
   controller->beginAppearance(animated);
   if (previous) {

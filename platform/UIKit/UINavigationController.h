@@ -7,7 +7,7 @@
 
 #include <vector>
 
-class NSArray;
+#include <Foundation/NSArray.h>
 
 class UINavigationController : public UIViewController {
  public:

@@ -248,12 +248,13 @@ void UITableView::layoutSubviews() {
       objc::msg(del, SEL_("tableView:willDisplayCell:forRowAtIndexPath:"), self, cell, path);
   }
 
-  // Every shown row is laid out (through the runtime) at its place.
+  // Every shown row is laid out at its place (`layoutSubviews` through the runtime).
   auto shown = visible_;
   for (auto& [key, cell] : shown) {
     CGRect rect = rowRect(key.section, key.row);
     if (cell->frame() != rect) objc::msg(cell, SEL_("setFrame:"), rect);
-    objc::msg(cell, SEL_("layoutSubviews"));
+    cell->setNeedsLayout();
+    cell->layoutIfNeeded();
   }
 }
 

@@ -88,9 +88,7 @@ id UITableViewCell::initWithStyle(NSInteger style, Ref<NSString> reuseIdentifier
       textLabel_ = makeLabel(UIFont::systemFontOfSize(18), black);
       detailTextLabel_ = makeLabel(UIFont::systemFontOfSize(12), black);
       break;
-    default:
-      textLabel_ = makeLabel(UIFont::systemFontOfSize(18), black);
-      break;
+    default: textLabel_ = makeLabel(UIFont::systemFontOfSize(18), black); break;
   }
   contentView_->addSubview(textLabel_);
   if (detailTextLabel_) contentView_->addSubview(detailTextLabel_);
@@ -161,9 +159,7 @@ void UITableViewCell::layoutSubviews() {
                                          std::min(d.width, std::max(0.0, cw - detailX - kMargin)), d.height));
       break;
     }
-    default:
-      place(textLabel_, CGRectMake(kMargin, (ch - t.height) / 2, avail, t.height));
-      break;
+    default: place(textLabel_, CGRectMake(kMargin, (ch - t.height) / 2, avail, t.height)); break;
   }
 }
 

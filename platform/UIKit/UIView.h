@@ -15,7 +15,7 @@
 
 #include <vector>
 
-class NSArray;
+#include <Foundation/NSArray.h>
 
 enum UIViewAutoresizing : NSUInteger {
   UIViewAutoresizingNone = 0,

@@ -1,0 +1,143 @@
+// The Settings host on a copy of the demo root with the pane installed.
+
+#include "SettingsCommand.h"
+
+#include <Foundation/NSDictionary.h>
+#include <Foundation/NSLog.h>
+#include <Foundation/NSNumber.h>
+#include <Foundation/NSString.h>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kPreferences = "var/mobile/Library/Preferences/org.brightrepo.quillpaneprefs.plist";
+
+class SettingsHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("qp-settings-" + std::to_string(::getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::copy(fs::path(QP_SOURCE_DIR) / "demo/root", root_, fs::copy_options::recursive);
+    fs::remove(root_ / kPreferences);
+    // Installed as a package would install it; the library is linked, so
+    // every test in this process loads the one copy.
+    fs::path bundle = root_ / "Library/PreferenceBundles/QuillpanePrefs.bundle";
+    fs::create_directories(bundle);
+    for (const char* file : {"Info.plist", "QuillpanePrefs.plist", "iconIOS7@2x.png"})
+      fs::copy_file(fs::path(QP_SOURCE_DIR) / "prefs/Resources" / file, bundle / file);
+    fs::create_symlink(fs::path(QP_PANE_BUNDLE_DIR) / "QuillpanePrefs", bundle / "QuillpanePrefs");
+    fs::create_directories(root_ / "Library/PreferenceLoader/Preferences");
+    fs::copy_file(fs::path(QP_SOURCE_DIR) / "prefs/entry/QuillpanePrefs.plist",
+                  root_ / "Library/PreferenceLoader/Preferences/QuillpanePrefs.plist");
+    foundation::setLogSinks({});
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  int run(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--root", root_.string()});
+    out_.str("");
+    err_.str("");
+    return settings::runSettingsCommand(args, out_, err_);
+  }
+  Ref<NSDictionary> preferences() const {
+    return NSDictionary::dictionaryWithContentsOfFile("/" + std::string(kPreferences));
+  }
+  std::string file(const std::string& relative) const {
+    std::ifstream in(root_ / relative, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  bool said(const std::string& text) const { return out_.str().find(text) != std::string::npos; }
+  bool complained(const std::string& text) const { return err_.str().find(text) != std::string::npos; }
+
+  fs::path root_;
+  std::ostringstream out_, err_;
+};
+
+}  // namespace
+
+TEST_F(SettingsHostTest, TheRootScreenShowsEveryControlWithItsValue) {
+  ASSERT_EQ(run({}), 0) << err_.str();
+  EXPECT_TRUE(said("Quillpane\n"));
+  for (const char* key : {"enabled", "textColor", "daysToDisplay", "iconFile", "customLaunchAppBundleID"})
+    EXPECT_TRUE(said(key)) << key;
+  EXPECT_TRUE(said("Title colour                   White"));
+  EXPECT_TRUE(said("Days ahead                     365"));
+  EXPECT_TRUE(said("press followOnTwitter"));
+  ASSERT_EQ(run({"show"}), 0);
+}
+
+TEST_F(SettingsHostTest, AChangeReachesThePaneInTheFormItsControlProduces) {
+  ASSERT_EQ(run({"set", "enabled", "off"}), 0) << err_.str();
+  EXPECT_TRUE(said("Enabled [enabled]: On -> Off"));
+  EXPECT_TRUE(said("Darwin notification posted: org.brightrepo.quillpaneprefs/settingschanged"));
+  ASSERT_EQ(run({"set", "textColor", "Same as list colour"}), 0) << err_.str();
+  ASSERT_EQ(run({"set", "textSize", "18"}), 0) << err_.str();
+  ASSERT_EQ(run({"set", "daysToDisplay", "-1"}), 0) << err_.str();
+  auto stored = preferences();
+  ASSERT_TRUE(stored);
+  auto enabled = objc::cast<NSNumber>(stored->objectForKey("enabled"));
+  EXPECT_TRUE(enabled->isBoolean());
+  EXPECT_FALSE(enabled->boolValue());
+  EXPECT_EQ(objc::cast<NSNumber>(stored->objectForKey("textColor"))->integerValue(), 999);
+  EXPECT_EQ(objc::cast<NSNumber>(stored->objectForKey("textSize"))->doubleValue(), 18.0);
+  EXPECT_EQ(objc::cast<NSString>(stored->objectForKey("daysToDisplay"))->str(), "-1");
+  ASSERT_EQ(run({}), 0);
+  EXPECT_TRUE(said("Title colour                   Same as list colour"));
+}
+
+TEST_F(SettingsHostTest, WhatCannotBeDoneIsRefusedWithAReason) {
+  EXPECT_EQ(run({"set", "noSuchKey", "1"}), 1);
+  EXPECT_TRUE(complained("no control stores \"noSuchKey\""));
+  EXPECT_EQ(run({"set", "enabled", "sometimes"}), 1);
+  EXPECT_TRUE(complained("Enabled is a switch"));
+  EXPECT_EQ(run({"set", "swipeAction", "2"}), 1);
+  EXPECT_TRUE(complained("not a choice of Opens"));
+  EXPECT_FALSE(fs::exists(root_ / kPreferences));  // nothing was stored
+  EXPECT_EQ(run({"calendars", "toggle", "99"}), 1);
+  EXPECT_TRUE(complained("row 99 is out of range"));
+  EXPECT_EQ(run({"sort", "move", "1", "9"}), 1);
+  EXPECT_EQ(run({"apps", "choose", "0"}), 1);
+  EXPECT_EQ(run({"press", "launchRockets"}), 1);
+  EXPECT_NE(run({"set", "enabled"}), 0);  // the command line itself
+  EXPECT_EQ(run({"--pane", "Other"}), 1);
+  EXPECT_TRUE(complained("Settings lists no pane \"Other\"; it lists: Quillpane"));
+}
+
+TEST_F(SettingsHostTest, TheSubScreensAreUsedThroughThePane) {
+  ASSERT_EQ(run({"calendars"}), 0) << err_.str();
+  EXPECT_TRUE(said("Reminder Lists"));
+  std::string before = file("var/mobile/Library/Preferences/org.brightrepo.quillpane.calendars.plist");
+  ASSERT_EQ(run({"calendars", "toggle", "1"}), 0) << err_.str();
+  EXPECT_NE(file("var/mobile/Library/Preferences/org.brightrepo.quillpane.calendars.plist"), before);
+
+  fs::remove(root_ / "var/mobile/Library/Preferences/org.brightrepo.datebeam.sorting.plist");
+  ASSERT_EQ(run({"sort", "move", "3", "1"}), 0) << err_.str();
+  EXPECT_TRUE(said(" 1. ≡ Quillpane"));
+
+  ASSERT_EQ(run({"apps", "choose", "1"}), 0) << err_.str();
+  EXPECT_TRUE(said("Back on Quillpane"));
+  auto stored = preferences();
+  ASSERT_TRUE(stored);
+  EXPECT_TRUE(objc::as<NSString>(stored->objectForKey("customLaunchAppBundleID")));
+}
+
+TEST_F(SettingsHostTest, TheOtherAppsPageAndTheLinkButtons) {
+  ASSERT_EQ(run({"other-apps"}), 0) << err_.str();
+  std::string shown = out_.str();
+  auto later = shown.find("A moment later:");
+  ASSERT_NE(later, std::string::npos);
+  EXPECT_LT(shown.find("\"Loading web page...\""), later);
+  EXPECT_EQ(shown.find("Loading web page...", later), std::string::npos);
+
+  ASSERT_EQ(run({"press", "followOnTwitter"}), 0) << err_.str();
+  EXPECT_TRUE(said("Opened URL: https://twitter.com/intent/user?screen_name="));
+}

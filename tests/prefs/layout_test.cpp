@@ -1,0 +1,163 @@
+// The shipped specifier layout against the settings the tweak reads.
+
+#include "PaneFixture.h"
+
+#include <UIKit/UIImage.h>
+
+#include <map>
+#include <set>
+
+namespace {
+
+using Expected = std::function<bool(const NSObject*)>;
+Expected boolean(bool v) {
+  return [v](const NSObject* o) {
+    auto* n = dynamic_cast<const NSNumber*>(o);
+    return n && n->isBoolean() && n->boolValue() == v;
+  };
+}
+Expected integer(int64_t v) {
+  return [v](const NSObject* o) {
+    auto* n = dynamic_cast<const NSNumber*>(o);
+    return n && !n->isBoolean() && n->integerValue() == v;
+  };
+}
+Expected text(std::string v) {
+  return [v](const NSObject* o) {
+    auto* s = dynamic_cast<const NSString*>(o);
+    return s && s->str() == v;
+  };
+}
+
+/// Every key the tweak reads, with the value it applies when the key is absent
+/// (colours as the index that gives that colour).
+const std::map<std::string, Expected>& tweakDefaults() {
+  static const std::map<std::string, Expected> defaults = {
+      {"enabled", boolean(true)},
+      {"showPriority", boolean(true)},
+      {"showItemsWithoutDueDate", boolean(true)},
+      {"showItemsWithDueDate", boolean(true)},
+      {"showItemsWithPastDueDate", boolean(true)},
+      {"compatibilityMode", boolean(true)},
+      {"hideOnNowPlayingScreen", boolean(true)},
+      {"hideOnCallScreen", boolean(false)},
+      {"customLaunchAppBundleID", text("")},
+      {"showSeparatorLines", boolean(true)},
+      {"rightAlignedDate", boolean(false)},
+      {"onlySelectedCalendars", boolean(true)},
+      {"displayLocation", boolean(false)},
+      {"sameHeightRows", boolean(true)},
+      {"wallpaperBlurMode", integer(2)},
+      {"reminderSorting", integer(0)},
+      {"swipeAction", integer(1)},
+      {"textColor", integer(3)},  // white
+      {"textSize", integer(14)},
+      {"subtitleTextColor", integer(2)},  // gray
+      {"subtitleTextSize", integer(14)},
+      {"dateTextColor", integer(2)},  // no index gives gray for dates; 2 is the nearest, translucent white
+      {"dateTextSize", integer(14)},
+      {"daysToDisplay", integer(365)},
+      {"maxRemindersToDisplay", integer(0)},
+      {"iconFile", text("/Library/PreferenceBundles/QuillpanePrefs.bundle/iconIOS7@2x.png")},
+  };
+  return defaults;
+}
+
+std::set<int64_t> valuesOf(const PSSpecifier& spec) {
+  std::set<int64_t> out;
+  for (const id& v : *spec.values()) out.insert(objc::cast<NSNumber>(v)->integerValue());
+  return out;
+}
+
+}  // namespace
+
+using LayoutTest = PaneFixture;
+
+TEST_F(LayoutTest, EveryTweakSettingHasOneControlWhoseDefaultIsTheTweaks) {
+  std::map<std::string, int> seen;
+  for (const id& item : *specifiers()) {
+    auto spec = objc::cast<PSSpecifier>(item);
+    std::string key = spec->stringProperty("key");
+    if (key.empty()) continue;
+    ++seen[key];
+    EXPECT_FALSE(spec->label().empty()) << key;
+    auto expected = tweakDefaults().find(key);
+    ASSERT_NE(expected, tweakDefaults().end()) << "the tweak reads no " << key;
+    EXPECT_TRUE(expected->second(spec->property("default").get())) << key;
+  }
+  for (const auto& [key, check] : tweakDefaults()) EXPECT_EQ(seen[key], 1) << key;
+}
+
+TEST_F(LayoutTest, ChoicesAreTheValuesTheTweakUnderstands) {
+  EXPECT_EQ(valuesOf(*control("wallpaperBlurMode")), (std::set<int64_t>{0, 1, 2}));
+  EXPECT_EQ(valuesOf(*control("reminderSorting")), (std::set<int64_t>{0, 1, 2}));
+  EXPECT_EQ(valuesOf(*control("swipeAction")), (std::set<int64_t>{0, 1, 3}));
+  std::set<int64_t> colours{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+  EXPECT_EQ(valuesOf(*control("subtitleTextColor")), colours);
+  EXPECT_EQ(valuesOf(*control("dateTextColor")), colours);
+  colours.insert(999);
+  EXPECT_EQ(valuesOf(*control("textColor")), colours);
+  EXPECT_EQ(control("textColor")->titleForValue(NSNumber::numberWithInteger(999).get()), "Same as list colour");
+  for (const char* key : {"wallpaperBlurMode", "reminderSorting", "swipeAction", "textColor", "iconFile"}) {
+    auto spec = control(key);
+    EXPECT_EQ(spec->type(), PSLinkListCell) << key;
+    EXPECT_EQ(spec->values()->count(), spec->titleDictionary()->count()) << key;  // every value has a title
+  }
+  std::vector<std::string> icons = strings(control("iconFile")->values());
+  EXPECT_EQ(icons, (std::vector<std::string>{"/Library/PreferenceBundles/QuillpanePrefs.bundle/iconIOS7@2x.png", "DOT",
+                                             "DOT_LARGE", "NONE"}));
+}
+
+TEST_F(LayoutTest, SizesDaysAndTheLimitAreNumbers) {
+  std::string error;
+  for (const char* key : {"textSize", "subtitleTextSize", "dateTextSize"}) {
+    auto spec = control(key);
+    EXPECT_EQ(spec->type(), PSSliderCell) << key;
+    EXPECT_TRUE(PSTableCell::controlValueForInput(*spec, "14", &error)) << key;
+    EXPECT_FALSE(PSTableCell::controlValueForInput(*spec, "200", &error)) << key;
+  }
+  for (const char* key : {"daysToDisplay", "maxRemindersToDisplay"}) {
+    auto spec = control(key);
+    EXPECT_EQ(spec->type(), PSEditTextCell) << key;
+    EXPECT_TRUE(PSTableCell::controlValueForInput(*spec, "-1", &error)) << key;  // -1 means "due by now"
+    EXPECT_FALSE(PSTableCell::controlValueForInput(*spec, "ten", &error)) << key;
+  }
+}
+
+TEST_F(LayoutTest, TheSixActionsAreButtonsTheScreenAnswers) {
+  std::set<std::string> actions;
+  for (const id& item : *specifiers()) {
+    auto spec = objc::cast<PSSpecifier>(item);
+    if (!spec->buttonAction()) continue;
+    EXPECT_TRUE(spec->type() == PSButtonCell || spec->type() == PSLinkCell) << spec->label();
+    EXPECT_TRUE(objc::respondsTo(root.get(), spec->buttonAction())) << spec->label();
+    actions.insert(sel_getName(spec->buttonAction()));
+  }
+  EXPECT_EQ(actions, (std::set<std::string>{"followOnTwitter", "installSyslog", "viewOtherApps", "selectCalendars",
+                                            "changeSortOrder", "selectAppToOpen"}));
+}
+
+TEST_F(LayoutTest, TheBundleNamesItsPrincipalClassAndShipsARealIcon) {
+  for (const char* file : {"Info.plist", "iconIOS7@2x.png"})
+    fs::copy_file(fs::path(QP_SOURCE_DIR) / "prefs/Resources" / file,
+                  root_ / "Library/PreferenceBundles/QuillpanePrefs.bundle" / file);
+  fs::create_directories(root_ / "Library/PreferenceLoader/Preferences");
+  fs::copy_file(fs::path(QP_SOURCE_DIR) / "prefs/entry/QuillpanePrefs.plist",
+                root_ / "Library/PreferenceLoader/Preferences/QuillpanePrefs.plist");
+
+  auto info = NSDictionary::dictionaryWithContentsOfFile(std::string(kBundle) + "/Info.plist");
+  ASSERT_TRUE(info);
+  EXPECT_EQ(objc::cast<NSString>(info->objectForKey("NSPrincipalClass"))->str(), "QuillpanePrefsListController");
+  EXPECT_EQ(objc::cast<NSString>(info->objectForKey("CFBundleIdentifier"))->str(), "org.brightrepo.quillpaneprefs");
+  auto entries = PSPreferenceLoaderEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].label, "Quillpane");
+  EXPECT_EQ(entries[0].bundlePath, kBundle);
+
+  auto icon = UIImage::imageWithContentsOfFile(std::string(kBundle) + "/iconIOS7@2x.png");
+  ASSERT_TRUE(icon);
+  EXPECT_EQ(icon->scale(), 2.0);
+  EXPECT_EQ(icon->pixelWidth(), 80);
+  EXPECT_EQ(icon->pixelRGBA(40, 70) & 0xFF, 0xFFu);  // the tile is opaque inside
+  EXPECT_EQ(icon->pixelRGBA(0, 0) & 0xFF, 0u);       // and the corners clear
+}

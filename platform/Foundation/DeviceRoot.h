@@ -9,6 +9,7 @@
 
 namespace foundation {
 
+/// Until a host sets one, the root is $QP_DEVICE_ROOT, else the current folder.
 void setDeviceRoot(const std::filesystem::path& root);
 [[nodiscard]] std::filesystem::path deviceRoot();
 /// The host path of a device path. Relative paths resolve against the root

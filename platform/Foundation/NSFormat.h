@@ -6,6 +6,8 @@
 ///
 /// Specifiers: %@ (an object's description; "(null)" for nil), %lu %ld %u %d
 /// (integers; %u/%d take the low 32 bits), %s (C text), %f (a real), %%.
+/// Flags, width and precision work as in printf ("%5d", "%.2f"); %@ also
+/// prints a text argument as itself, so a tag may be passed as plain text.
 
 #include <objc/NSObject.h>
 

@@ -19,7 +19,7 @@ class NSIndexPath : public NSObject {
   /// Section first, then row (-1, 0, 1).
   [[nodiscard]] NSInteger compare(const NSIndexPath* other) const noexcept;
 
-  /// "<NSIndexPath: {section, row}>"-like: "{0, 2}".
+  /// "<NSIndexPath> {length = 2, path = 0 - 2}" (section - row), as the device prints it.
   [[nodiscard]] std::string descriptionString() const override;
   [[nodiscard]] bool isEqualTo(const NSObject& other) const override;
   [[nodiscard]] size_t hashValue() const noexcept override;

@@ -58,6 +58,7 @@ void UILabel::sizeToFit() {
 }
 
 std::string UILabel::descriptionString() const {
-  return UIView::descriptionString().insert(UIView::descriptionString().size() - 1,
-                                            "; text = '" + (text_ ? text_->str() : std::string()) + "'");
+  std::string d = UIView::descriptionString();
+  d.insert(d.size() - 1, "; text = '" + (text_ ? text_->str() : std::string()) + "'");
+  return d;
 }

@@ -28,3 +28,7 @@ double advanceWidth(std::string_view utf8, const UIFont* font);
 /// to it, with the same face that measures it.
 void drawStringInRect(cairo_t* cr, std::string_view utf8, const UIFont* font, const UIColor* color, CGRect rect,
                       NSTextAlignment alignment = NSTextAlignmentLeft);
+inline void drawStringInRect(cairo_t* cr, const NSString* text, const UIFont* font, const UIColor* color, CGRect rect,
+                             NSTextAlignment alignment = NSTextAlignmentLeft) {
+  if (text) drawStringInRect(cr, std::string_view(text->str()), font, color, rect, alignment);
+}

@@ -148,10 +148,11 @@ CGRect UITableView::rectForRowAtIndexPath(Ref<NSIndexPath> indexPath) {
 }
 
 void UITableView::reloadData() {
+  // The rows are asked for again when they are next needed, so a burst of
+  // changes costs one reload, not one per change.
   clearVisibleCells();
   selected_.clear();
   rowsLoaded_ = false;
-  loadRowsIfNeeded();
   setNeedsLayout();
 }
 

@@ -43,9 +43,8 @@ Class UIView::classObject() {
 }
 OBJC_REGISTER_CLASS(UIView);
 
-UIView::~UIView() {
-  // Subviews outliving this view see no superview (the weak link clears itself).
-}
+// Subviews outliving this view see no superview: their weak link clears itself.
+UIView::~UIView() = default;
 
 id UIView::initWithFrame(CGRect frame) {
   frame_ = frame;
@@ -172,8 +171,9 @@ void UIView::layoutSubviews() {}
 void UIView::layoutIfNeeded() {
   Ref<UIView> keep(this);
   if (needsLayout_) {
-    needsLayout_ = false;
     objc::msg(this, SEL_("layoutSubviews"));
+    // Subviews the pass itself added or moved do not ask for another pass.
+    needsLayout_ = false;
   }
   // Copy: a layout pass may add or remove subviews.
   std::vector<Ref<UIView>> subs = subviews_;

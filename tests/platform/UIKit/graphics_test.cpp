@@ -40,7 +40,7 @@ Ref<UIImage> drawDot(const UIColor* color, double d) {
   return ::testing::AssertionSuccess();
 }
 
-class TempRoot : public ::testing::Test {
+class UIImageFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     root_ = std::filesystem::temp_directory_path() / ("uikit_test_" + std::to_string(::getpid()));
@@ -123,7 +123,7 @@ TEST(UIGraphics, ImagesAreSnapshotsAtTheCanvasScale) {
   EXPECT_EQ(after->pixelWidth(), 8);
 }
 
-TEST_F(TempRoot, ImagesReadFromDevicePathsWithTheirScale) {
+TEST_F(UIImageFiles, ImagesReadFromDevicePathsWithTheirScale) {
   auto dot = drawDot(UIColor::redColor().get(), 30);
   ASSERT_TRUE(dot->writePNG((root_ / "images/icon@2x.png").string()));
   auto image = UIImage::imageWithContentsOfFile("/images/icon@2x.png");
@@ -133,7 +133,7 @@ TEST_F(TempRoot, ImagesReadFromDevicePathsWithTheirScale) {
   EXPECT_EQ(image->pixelRGBA(40, 40), 0xff0000ffu);
 }
 
-TEST_F(TempRoot, UnreadableImagesAreNilAndLogged) {
+TEST_F(UIImageFiles, UnreadableImagesAreNilAndLogged) {
   auto sink = std::make_shared<foundation::CapturingSink>();
   foundation::setLogSinks({sink});
   std::ofstream(root_ / "images/broken.png") << "\x89PNG\r\n\x1a\nnot really";

@@ -174,6 +174,11 @@ TEST(UITableView, EveryPlacedCellIsLaidOutThroughTheRuntimeKnowingItsRow) {
   table->layoutIfNeeded();
   EXPECT_EQ(cellLayouts, 3);
   EXPECT_TRUE(cellKnewItsRow);
+  table->layoutIfNeeded();  // placing the cells asked for no further pass
+  EXPECT_EQ(cellLayouts, 3);
+  table->setNeedsLayout();
+  table->layoutIfNeeded();
+  EXPECT_EQ(cellLayouts, 6);
 }
 
 TEST(UITableView, ScrollingHandsOutQueuedCellsOfTheSameIdentifier) {

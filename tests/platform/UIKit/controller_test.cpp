@@ -100,10 +100,16 @@ TEST(UITableViewController, ItsTableAsksItThroughTheRuntimeAndReloadsOnFirstAppe
   EXPECT_EQ(table->style(), UITableViewStyleGrouped);
   EXPECT_EQ(table->dataSource().get(), list.get());
   EXPECT_EQ(table->delegate().get(), list.get());
-  list->beginAppearance(false);
-  EXPECT_EQ(list->rowsAsked, 1);
   table->layoutIfNeeded();
+  EXPECT_EQ(list->rowsAsked, 1);
+  list->beginAppearance(false);  // the first appearance reloads
+  table->layoutIfNeeded();
+  EXPECT_EQ(list->rowsAsked, 2);
   EXPECT_EQ(table->visibleCells()->count(), 2u);
+  list->beginDisappearance(false);
+  list->beginAppearance(false);  // later ones do not
+  table->layoutIfNeeded();
+  EXPECT_EQ(list->rowsAsked, 2);
   objc::msg(list, SEL_("setEditing:animated:"), true, false);
   EXPECT_TRUE(table->isEditing());
 }

@@ -102,7 +102,7 @@ Ref<NSTimeZone> NSTimeZone::timeZoneWithName(std::string_view name) {
 
 Ref<NSTimeZone> NSTimeZone::timeZoneForSecondsFromGMT(int64_t seconds) {
   // Offsets are whole minutes within +-18 hours, named as the device names them ("GMT+0530").
-  if (seconds < -18 * 3600 || seconds > 18 * 3600) return nullptr;
+  if (seconds < -18 * int64_t(3600) || seconds > 18 * int64_t(3600)) return nullptr;
   const int64_t minutes = (seconds < 0 ? -seconds : seconds) / 60;
   auto zone = objc::create<NSTimeZone>();
   if (minutes == 0) {

@@ -96,17 +96,12 @@ std::string formatInteger(const Spec& s, const FormatArg::Value& v) {
   long long sv = 0;
   unsigned long long uv = 0;
   switch (s.length) {
-    case Spec::Length::Long:
-      sv = (long long)(int64_t)bits, uv = bits;
-      break;
-    case Spec::Length::Int:
-      sv = (int32_t)(uint32_t)bits, uv = (uint32_t)bits;
-      break;
-    case Spec::Length::Short:
-      sv = (int16_t)(uint16_t)bits, uv = (uint16_t)bits;
-      break;
+    case Spec::Length::Long: sv = (long long)(int64_t)bits, uv = bits; break;
+    case Spec::Length::Int: sv = (int32_t)(uint32_t)bits, uv = (uint32_t)bits; break;
+    case Spec::Length::Short: sv = (int16_t)(uint16_t)bits, uv = (uint16_t)bits; break;
     case Spec::Length::Char:
-      sv = (int8_t)(uint8_t)bits, uv = (uint8_t)bits;
+      sv = static_cast<long long>(static_cast<int8_t>(static_cast<uint8_t>(bits))),
+      uv = (uint8_t)bits;  // NOLINT(bugprone-signed-char-misuse): %hhd is signed
       break;
   }
   const std::string spec = printfSpec(s, "ll", s.conversion);
@@ -146,8 +141,7 @@ std::string formatOne(const Spec& s, const FormatArg* arg) {
       if (!obj) return std::string(kBadArgument);
       return printf1(printfSpec(s, "", 'p'), static_cast<const void*>(obj->get()));
     }
-    default:
-      return formatInteger(s, v);
+    default: return formatInteger(s, v);
   }
 }
 

@@ -135,7 +135,7 @@ TEST(NSNumberConversion, BooleansAndUnsignedValues) {
 
 TEST(NSNumberConversion, EqualNumbersOfAnyKindAreEqualAndHashAlike) {
   auto one = NSNumber::numberWithInteger(1);
-  for (auto other :
+  for (const auto& other :
        {NSNumber::numberWithDouble(1.0), NSNumber::numberWithBool(true), NSNumber::numberWithUnsignedInteger(1)}) {
     EXPECT_TRUE(one->isEqualTo(*other)) << other->descriptionString();
     EXPECT_EQ(one->hashValue(), other->hashValue());
@@ -147,7 +147,7 @@ TEST(NSNumberConversion, EqualNumbersOfAnyKindAreEqualAndHashAlike) {
 
 TEST(ValueConversion, SendsReachStringsAndNumbersAlike) {
   // Settings code reads a value of unknown class by sending it the selector.
-  for (id value : {id(NSStr("7")), id(NSNumber::numberWithInteger(7)), id(NSNumber::numberWithDouble(7.8))}) {
+  for (const id& value : {id(NSStr("7")), id(NSNumber::numberWithInteger(7)), id(NSNumber::numberWithDouble(7.8))}) {
     EXPECT_TRUE(objc::msg<bool>(value, SEL_("boolValue")));
     EXPECT_EQ(objc::msg<int64_t>(value, SEL_("integerValue")), 7);
     EXPECT_EQ(objc::msg<int32_t>(value, SEL_("intValue")), 7);

@@ -53,7 +53,7 @@ TEST(DeviceRootTest, AtomicWriteLeavesNoTemporaryFile) {
 
 TEST(DeviceRootTest, ReadersNeverSeeATornAtomicWrite) {
   TempRoot root;
-  const std::string a(256 * 1024, 'a'), b(512 * 1024, 'b');
+  const std::string a(size_t(256) * 1024, 'a'), b(size_t(512) * 1024, 'b');
   ASSERT_TRUE(foundation::writeDeviceFile("/f", a, true));
   std::atomic<bool> stop{false};
   std::atomic<int> torn{0}, reads{0};

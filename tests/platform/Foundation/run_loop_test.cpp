@@ -115,6 +115,7 @@ TEST_F(NSRunLoopTest, ATimerThatReschedulesItselfDoesNotSpin) {
 TEST_F(NSRunLoopTest, WorkQueuedFromOtherThreadsAllRuns) {
   std::atomic<int> done{0};
   std::vector<std::thread> threads;
+  threads.reserve(4);
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([&] {
       for (int i = 0; i < 100; ++i) loop.enqueue([&] { ++done; });

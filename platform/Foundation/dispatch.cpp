@@ -32,7 +32,8 @@ class WorkerPool {
     {
       std::lock_guard g(lock_);
       queue_.push_back(std::move(work));
-      if (idle_ == 0 && threads_ < kMaxThreads) {
+      // Every queued item needs a worker of its own: one may wait on the next.
+      if (queue_.size() > size_t(idle_) && threads_ < kMaxThreads) {
         ++threads_;
         spawn = true;
       }

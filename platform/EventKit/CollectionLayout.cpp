@@ -61,8 +61,7 @@ std::string devicePathOf(std::string_view parent, std::string_view name) {
 std::string titleOf(const fs::path& folder, const std::string& deviceFolder, const std::string& fallback) {
   std::string title;
   switch (readMetadata(folder / "displayname", title)) {
-    case Metadata::Missing:
-      return fallback;
+    case Metadata::Missing: return fallback;
     case Metadata::Unreadable:
       NSLog("EventKit: %s: cannot be read, using the folder name", devicePathOf(deviceFolder, "displayname"));
       return fallback;
@@ -79,13 +78,11 @@ std::string titleOf(const fs::path& folder, const std::string& deviceFolder, con
 std::optional<RGBA> colorOf(const fs::path& folder, const std::string& deviceFolder) {
   std::string text;
   switch (readMetadata(folder / "color", text)) {
-    case Metadata::Missing:
-      return std::nullopt;
+    case Metadata::Missing: return std::nullopt;
     case Metadata::Unreadable:
       NSLog("EventKit: %s: cannot be read, the list has no colour", devicePathOf(deviceFolder, "color"));
       return std::nullopt;
-    case Metadata::Read:
-      break;
+    case Metadata::Read: break;
   }
   auto color = parseListColor(text);
   if (!color)

@@ -125,9 +125,10 @@ std::vector<std::string> zoneNamesFor(const std::string& tzid, const ZoneLocatio
 
 std::optional<DueDate> readDue(icalproperty* p, const ZoneLocations& locations, Problems& problems) {
   icaltimetype t = icalproperty_get_due(p);
-  const char* raw = icalproperty_get_value_as_string(p);
   auto bad = [&](const char* why) {
-    problems.add(std::string("ignored a DUE that is ") + why + ": " + text(raw));
+    std::string raw = text(icalproperty_get_value_as_string(p));
+    makeUtf8(raw);
+    problems.add(std::string("ignored a DUE that is ") + why + ": " + raw);
     return std::nullopt;
   };
   if (icaltime_is_null_time(t)) return bad("empty");
@@ -226,8 +227,7 @@ std::optional<ReminderRecord> readTodo(icalcomponent* todo, const ZoneLocations&
       case ICAL_COMPLETED_PROPERTY:
         if (!icaltime_is_null_time(icalproperty_get_completed(p))) r.completed = true;
         break;
-      default:
-        break;
+      default: break;
     }
   }
   if (!hasTitle) {

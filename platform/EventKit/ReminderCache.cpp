@@ -145,40 +145,42 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
       std::sort(names.begin(), names.end());
 
       Folder& known = folders_[hostFolder.string()];
-      Folder next;
-      next.reserve(names.size());
+      ++scan_;
+      const int64_t racyAfter = nowNs() - kRacyWindowNs;
       std::string bytes;
       for (const std::string& name : names) {
         struct stat st {};
         if (fstatat(dirFd, name.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
         Stamp stamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
                     static_cast<int64_t>(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
-        bool racy = std::max(stamp.modifiedNs, stamp.changedNs) > nowNs() - kRacyWindowNs;
-        std::string devicePath = deviceFolder + "/" + name;
+        bool racy = std::max(stamp.modifiedNs, stamp.changedNs) > racyAfter;
 
-        auto old = known.find(name);
-        bool same = old != known.end() && old->second.stamp == stamp;
-        if (same && !old->second.racy) {
-          out.push_back(next.emplace(name, std::move(old->second)).first->second.file);
+        auto [it, added] = known.try_emplace(name);
+        Entry& entry = it->second;
+        entry.seenInScan = scan_;
+        bool same = !added && entry.stamp == stamp;
+        if (same && !entry.racy) {
+          out.push_back(entry.file);
           continue;
         }
-        Entry entry{stamp, 0, racy, nullptr};
+        std::string devicePath = deviceFolder + "/" + name;
+        entry.stamp = stamp;
+        entry.racy = racy;
         if (stamp.size > kMaxFileBytes || !readAt(dirFd, name, stamp.size, bytes)) {
           log.push_back(devicePath + (stamp.size > kMaxFileBytes ? ": too large for a reminder file, skipped"
                                                                  : ": cannot be read, skipped"));
+          entry.contentHash = 0;
           entry.file = std::make_shared<StoredFile>();
         } else {
-          entry.contentHash = hashOf(bytes);
-          if (same && old->second.contentHash == entry.contentHash)
-            entry.file = std::move(old->second.file);
-          else
+          size_t hash = hashOf(bytes);
+          if (!same || hash != entry.contentHash || !entry.file)
             entry.file = store(parseReminderCalendar(bytes), devicePath, log);
+          entry.contentHash = hash;
         }
         out.push_back(entry.file);
-        next.emplace(name, std::move(entry));
       }
+      std::erase_if(known, [&](const auto& e) { return e.second.seenInScan != scan_; });
       closedir(dir);
-      known = std::move(next);
     }
   }
   for (const std::string& line : log) NSLog("EventKit: %s", line);

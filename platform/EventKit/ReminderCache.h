@@ -67,6 +67,7 @@ class ReminderCache {
     /// Written so recently that a further write could keep the same
     /// timestamps: the content is compared before the entry is trusted.
     bool racy = false;
+    uint64_t seenInScan = 0;  ///< files gone from the folder are dropped after a scan
     std::shared_ptr<const StoredFile> file;
   };
   using Folder = std::unordered_map<std::string, Entry>;
@@ -79,6 +80,7 @@ class ReminderCache {
   std::unordered_map<std::string, Folder> folders_;
   std::unordered_map<std::string, Ref<NSTimeZone>> zones_;
   uint64_t parses_ = 0;
+  uint64_t scan_ = 0;
 };
 
 }  // namespace eventkit

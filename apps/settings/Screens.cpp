@@ -218,9 +218,7 @@ void showChoices(SettingsHost& host, const std::string& key) {
   std::string current = cellAt(rootOf(host), row.path)->valueText();
   out << spec->label() << " [" << key << "], now " << (current.empty() ? "(no value)" : current) << ":\n";
   switch (spec->type()) {
-    case PSSwitchCell:
-      out << "  on, off\n";
-      break;
+    case PSSwitchCell: out << "  on, off\n"; break;
     case PSLinkListCell:
     case PSSegmentCell:
       if (auto values = spec->values())
@@ -255,7 +253,6 @@ void setControl(SettingsHost& host, const std::string& key, const std::string& v
 
 void press(SettingsHost& host, const std::string& button) {
   auto root = rootOf(host);
-  auto before = host.topScreen();
   std::string names;
   for (const auto& row : allRows(readTable(root->table()))) {
     auto cell = objc::as<PSTableCell>(row.cell);

@@ -135,7 +135,7 @@ TEST_F(CalendarsWithoutAccessTest, RefusedAccessShowsNoRowsAndSaysSo) {
   EXPECT_EQ(objc::msg<NSInteger>(screen->tableView(), SEL_("numberOfSections")), 1);
   EXPECT_EQ(objc::msg<NSInteger>(screen->tableView(), SEL_("numberOfRowsInSection:"), NSInteger(0)), 0);
   // The refusal arrives on EventKit's own thread.
-  for (int i = 0; i < 200 && !log_->contains("QPX: calendar access NOT granted"); ++i)
+  for (int i = 0; i < 1000 && !log_->contains("QPX: calendar access NOT granted"); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_TRUE(log_->contains("QPX: calendar access NOT granted"));
 }

@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
       ->type_name("TIME");
   app.add_option("--tz", options.overrides.timeZone, "the device's time zone instead of the profile's (Europe/Berlin)")
       ->type_name("ZONE");
-  app.add_option("--script", script, "read the events from FILE, one event a line")->type_name("FILE");
+  app.add_option("--script", script, "read the events from FILE, one event a line (run before any given as words)")
+      ->type_name("FILE");
   app.add_flag("--json", options.json, "print the whole state as JSON instead of the text table");
   app.add_option("--png", png, "draw the lock screen into FILE (PNG)")->type_name("FILE");
   app.add_flag("--log", options.showLog, "print the system log's lines after the rows");

@@ -42,20 +42,21 @@ std::string reminder(int i, int generation) {
 /// A booted device with n reminders in one list, SpringBoard and the tweak.
 class Device {
  public:
-  explicit Device(int n) : root_(fs::temp_directory_path() / ("qp-tweak-bench-" + std::to_string(getpid()))) {
+  explicit Device(int n, const char* iconFile = "DOT") : root_(fs::temp_directory_path() / ("qp-tweak-bench-" + std::to_string(getpid()))) {
     fs::remove_all(root_);
     list_ = root_ / "var/mobile/Library/Reminders/iCloud/home";
     fs::create_directories(list_);
     fs::create_directories(root_ / "var/mobile/Library/Preferences");
     std::ofstream(list_ / "displayname") << "Home";
     std::ofstream(list_ / "color") << "#FF9500";
+    fs::copy_file(QP_SOURCE_DIR "/prefs/Resources/iconIOS7@2x.png", root_ / "icon@2x.png");
     foundation::setDeviceRoot(root_);
     foundation::setLogSinks({});
     write(n, 0);
     NSArray::arrayWithObjects({NSStr("home")})
         ->writeToFile("/var/mobile/Library/Preferences/org.brightrepo.quillpane.calendars.plist", false);
     auto prefs = NSMutableDictionary::dictionary();
-    prefs->setObjectForKey(NSStr("DOT"), "iconFile");
+    prefs->setObjectForKey(NSStr(iconFile), "iconFile");
     prefs->setObjectForKey(NSNumber::numberWithInteger(0), "maxRemindersToDisplay");
     prefs->writeToFile("/var/mobile/Library/Preferences/org.brightrepo.quillpaneprefs.plist", true);
     foundation::DeviceProfile profile;
@@ -135,12 +136,14 @@ std::optional<uint64_t> firstRow(SBLockScreenManager& m, bool own) {
   return std::nullopt;
 }
 
+/// Row kinds: 0 another application's row, 1 an own row with a list-colour
+/// dot, 2 an own row with the configured icon image.
 void BM_RowPass(benchmark::State& state) {
-  Device device(3);
+  Device device(3, state.range(0) == 1 ? "DOT" : "/icon@2x.png");
   auto& m = device.manager();
   m.notify("com.apple.mobilemail", "Lunch on Friday?", "See you at noon");
   m.layout();
-  auto row = firstRow(m, state.range(0) == 1);
+  auto row = firstRow(m, state.range(0) != 0);
   if (!row) return state.SkipWithError("no such row on screen");
   for (auto _ : state) rowPass(m, *row);
 }
@@ -150,4 +153,4 @@ void BM_RowPass(benchmark::State& state) {
 BENCHMARK(BM_ListLoadWarm)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListLoadCold)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareLibicalParse)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RowPass)->ArgName("own")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RowPass)->ArgName("kind")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);

@@ -7,6 +7,7 @@
 #include <UIKit/UIScreen.h>
 #include <objc/ClassBuilder.h>
 
+#include <algorithm>
 #include <limits>
 
 using Controller = SBLockScreenNotificationListController;
@@ -89,26 +90,54 @@ void SBLockScreenNotificationListController::addBulletin(const id& observer, con
 }
 
 void SBLockScreenNotificationListController::insertNewestFirst(const id& item) {
+  reindexIfStale();
   const double key = sortKey(item);
-  uint64_t at = 0;
-  // Among equal dates the newcomer goes first: it arrived last.
-  while (at < _listItems->count() && sortKey(_listItems->objectAtIndex(at)) > key) ++at;
-  _listItems->insertObjectAtIndex(item, at);
+  // The list is kept newest first; among equal dates the newcomer goes
+  // first: it arrived last.
+  const auto& items = _listItems->items();
+  auto at = std::partition_point(items.begin(), items.end(), [&](const id& other) { return sortKey(other) > key; });
+  _listItems->insertObjectAtIndex(item, static_cast<uint64_t>(at - items.begin()));
+  if (auto bulletin = bulletinOf(item); bulletin && bulletin->bulletinID())
+    rowsByBulletinID_[bulletin->bulletinID()->str()] = item.get();
+  indexedCount_ = _listItems->count();
+}
+
+void SBLockScreenNotificationListController::reindexIfStale() {
+  if (indexedCount_ == _listItems->count()) return;
+  rowsByBulletinID_.clear();
+  for (const auto& item : *_listItems)
+    if (auto bulletin = bulletinOf(item); bulletin && bulletin->bulletinID())
+      rowsByBulletinID_.emplace(bulletin->bulletinID()->str(), item.get());
+  indexedCount_ = _listItems->count();
+}
+
+NSObject* SBLockScreenNotificationListController::rowOfBulletin(const BBBulletin& bulletin) {
+  reindexIfStale();
+  if (bulletin.bulletinID()) {
+    auto it = rowsByBulletinID_.find(bulletin.bulletinID()->str());
+    return it == rowsByBulletinID_.end() ? nullptr : it->second;
+  }
+  // Without an identifier only the same bulletin object matches.
+  for (const auto& item : *_listItems)
+    if (bulletinOf(item).get() == &bulletin) return item.get();
+  return nullptr;
+}
+
+void SBLockScreenNotificationListController::removeRow(NSObject* item) {
+  id keep(item);  // the list's reference goes first
+  _listItems->removeObjectIdenticalTo(item);
+  if (auto bulletin = bulletinOf(keep); bulletin && bulletin->bulletinID())
+    rowsByBulletinID_.erase(bulletin->bulletinID()->str());
+  indexedCount_ = _listItems->count();
+  if (auto list = listView()) list->forgetHeightForListItem(item);
 }
 
 void SBLockScreenNotificationListController::removeBulletin(id observer, Ref<BBBulletin> bulletin) {
   if (!bulletin) return;
-  auto list = listView();
-  bool removed = false;
-  for (uint64_t i = _listItems->count(); i-- > 0;) {
-    id item = _listItems->objectAtIndex(i);
-    auto shown = bulletinOf(item);
-    if (!shown || !shown->isSameBulletin(bulletin.get())) continue;
-    _listItems->removeObjectAtIndex(i);
-    if (list) list->forgetHeightForListItem(item.get());
-    removed = true;
-  }
-  if (removed) listItemsChanged();
+  NSObject* row = rowOfBulletin(*bulletin);
+  if (!row) return;
+  removeRow(row);
+  listItemsChanged();
 }
 
 id SBLockScreenNotificationListController::listItemAtIndexPath(Ref<NSIndexPath> indexPath) {
@@ -132,10 +161,8 @@ void SBLockScreenNotificationListController::clearListItem(const id& item) {
     objc::msg(this, SEL_("observer:removeBulletin:"), _observer, bulletin);
     return;
   }
-  uint64_t before = _listItems->count();
-  _listItems->removeObjectIdenticalTo(item.get());
-  if (_listItems->count() == before) return;
-  if (auto list = listView()) list->forgetHeightForListItem(item.get());
+  if (!_listItems->containsObject(item.get())) return;
+  removeRow(item.get());
   listItemsChanged();
 }
 

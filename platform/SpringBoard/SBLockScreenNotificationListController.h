@@ -15,6 +15,9 @@
 #include <UIKit/NSIndexPath.h>
 #include <UIKit/UIViewController.h>
 
+#include <string>
+#include <unordered_map>
+
 class SBAwayBulletinListItem;
 class SBLockScreenNotificationListView;
 
@@ -57,7 +60,17 @@ class SBLockScreenNotificationListController : public UIViewController {
   Ref<NSMutableArray> _listItems;
 
  private:
+  // Rows by bulletin identifier, so delivering and withdrawing a bulletin
+  // does not walk the whole list; the items are owned by _listItems.
+  std::unordered_map<std::string, NSObject*> rowsByBulletinID_;
+  uint64_t indexedCount_ = 0;
+
   void addBulletin(const id& observer, const Ref<BBBulletin>& bulletin);
+  /// The row of a bulletin, found through the identifier index; rebuilt
+  /// when the list was changed behind the controller's back.
+  [[nodiscard]] NSObject* rowOfBulletin(const BBBulletin& bulletin);
+  void reindexIfStale();
+  void removeRow(NSObject* item);
   void insertNewestFirst(const id& item);
   void listItemsChanged();
 };

@@ -61,6 +61,22 @@ void CGContext::ellipsePath(CGRect rect) {
 }
 
 void CGContext::strokeEllipse(CGRect rect) {
+  const double w = rect.size.width, h = rect.size.height;
+  const double half = lineWidth_ / 2;
+  if (w > 0 && w == h && half > 0 && half < w / 2) {
+    // A circle's stroke is the ring between two circles; filling that ring
+    // covers the same pixels as stroking, at a fraction of the cost.
+    const double cx = rect.origin.x + w / 2, cy = rect.origin.y + h / 2, r = w / 2;
+    cairo_new_path(cr_);
+    cairo_arc(cr_, cx, cy, r + half, 0, 2 * std::numbers::pi);
+    cairo_close_path(cr_);
+    cairo_new_sub_path(cr_);
+    cairo_arc_negative(cr_, cx, cy, r - half, 2 * std::numbers::pi, 0);
+    cairo_close_path(cr_);
+    setSource(stroke_.get());
+    cairo_fill(cr_);
+    return;
+  }
   ellipsePath(rect);
   setSource(stroke_.get());
   cairo_set_line_width(cr_, lineWidth_);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -24,12 +25,23 @@ std::vector<UChar> zoneID(std::string_view name) {
 }
 
 /// A Gregorian calendar in the named zone; null when ICU cannot open it.
+/// Opening reads the zone's rules, so each thread keeps one opened calendar
+/// per zone and hands out copies of it.
 UCalPtr openCalendar(std::string_view zone) {
-  const auto id = zoneID(zone);
+  thread_local std::unordered_map<std::string, UCalPtr> opened;
+  auto it = opened.find(std::string(zone));
+  if (it == opened.end()) {
+    const auto id = zoneID(zone);
+    UErrorCode status = U_ZERO_ERROR;
+    UCalPtr cal(ucal_open(id.data(), int32_t(id.size()), "en_US@calendar=gregorian", UCAL_GREGORIAN, &status));
+    if (U_FAILURE(status)) cal.reset();
+    it = opened.emplace(std::string(zone), std::move(cal)).first;
+  }
+  if (!it->second) return nullptr;
   UErrorCode status = U_ZERO_ERROR;
-  UCalPtr cal(ucal_open(id.data(), int32_t(id.size()), "en_US@calendar=gregorian", UCAL_GREGORIAN, &status));
+  UCalPtr copy(ucal_clone(it->second.get(), &status));
   if (U_FAILURE(status)) return nullptr;
-  return cal;
+  return copy;
 }
 
 bool setMoment(UCalendar* cal, double sinceReferenceDate) {
@@ -184,7 +196,16 @@ Class NSCalendar::classObject() {
 }
 OBJC_REGISTER_CLASS(NSCalendar);
 
-Ref<NSCalendar> NSCalendar::currentCalendar() { return gregorianCalendarInZone(NSTimeZone::defaultTimeZone()); }
+Ref<NSCalendar> NSCalendar::currentCalendar() {
+  // Like the device's, the current calendar is one shared object that
+  // follows the device's zone; calendars have no setters, so sharing it per
+  // thread is safe.
+  thread_local Ref<NSCalendar> current;
+  auto zone = NSTimeZone::defaultTimeZone();
+  if (!current || !current->zone_ || !zone || current->zone_->name() != zone->name())
+    current = gregorianCalendarInZone(zone);
+  return current;
+}
 
 Ref<NSCalendar> NSCalendar::gregorianCalendarInZone(Ref<NSTimeZone> zone) {
   auto cal = objc::create<NSCalendar>();

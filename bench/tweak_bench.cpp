@@ -42,7 +42,8 @@ std::string reminder(int i, int generation) {
 /// A booted device with n reminders in one list, SpringBoard and the tweak.
 class Device {
  public:
-  explicit Device(int n, const char* iconFile = "DOT") : root_(fs::temp_directory_path() / ("qp-tweak-bench-" + std::to_string(getpid()))) {
+  explicit Device(int n, const char* iconFile = "DOT")
+      : root_(fs::temp_directory_path() / ("qp-tweak-bench-" + std::to_string(getpid()))) {
     fs::remove_all(root_);
     list_ = root_ / "var/mobile/Library/Reminders/iCloud/home";
     fs::create_directories(list_);

@@ -37,11 +37,11 @@
 namespace foundation {
 
 struct ProfileBulletin {
-  std::string sectionID;   ///< bundle identifier of the posting application
+  std::string sectionID;  ///< bundle identifier of the posting application
   std::string title;
   std::string message;
   std::string subtitle;
-  std::string bulletinID;  ///< generated when the profile gives none
+  std::string bulletinID;      ///< generated when the profile gives none
   std::optional<double> date;  ///< seconds since the reference date
 };
 

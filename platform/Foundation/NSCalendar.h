@@ -56,8 +56,14 @@ class NSDateComponents : public NSObject {
 class NSCalendar : public NSObject {
  public:
   enum Unit : uint64_t {
-    Era = 1 << 1, Year = 1 << 2, Month = 1 << 3, Day = 1 << 4,
-    Hour = 1 << 5, Minute = 1 << 6, Second = 1 << 7, Weekday = 1 << 9,
+    Era = 1 << 1,
+    Year = 1 << 2,
+    Month = 1 << 3,
+    Day = 1 << 4,
+    Hour = 1 << 5,
+    Minute = 1 << 6,
+    Second = 1 << 7,
+    Weekday = 1 << 9,
   };
   static Class classObject();
   /// A Gregorian calendar in the device's time zone, new on every call.

@@ -31,14 +31,16 @@ class FormatArg {
   FormatArg(T* obj) : v_(id(static_cast<NSObject*>(obj))) {}  // NOLINT(google-explicit-constructor)
   template <class T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool>, int> = 0>
   FormatArg(T n) {  // NOLINT(google-explicit-constructor)
-    if constexpr (std::is_signed_v<T>) v_ = static_cast<int64_t>(n);
-    else v_ = static_cast<uint64_t>(n);
+    if constexpr (std::is_signed_v<T>)
+      v_ = static_cast<int64_t>(n);
+    else
+      v_ = static_cast<uint64_t>(n);
   }
-  FormatArg(bool b) : v_(static_cast<int64_t>(b)) {}      // NOLINT(google-explicit-constructor)
-  FormatArg(double d) : v_(d) {}                          // NOLINT(google-explicit-constructor)
+  FormatArg(bool b) : v_(static_cast<int64_t>(b)) {}               // NOLINT(google-explicit-constructor)
+  FormatArg(double d) : v_(d) {}                                   // NOLINT(google-explicit-constructor)
   FormatArg(const char* s) : v_(std::string(s ? s : "(null)")) {}  // NOLINT(google-explicit-constructor)
-  FormatArg(std::string s) : v_(std::move(s)) {}          // NOLINT(google-explicit-constructor)
-  FormatArg(std::string_view s) : v_(std::string(s)) {}  // NOLINT(google-explicit-constructor)
+  FormatArg(std::string s) : v_(std::move(s)) {}                   // NOLINT(google-explicit-constructor)
+  FormatArg(std::string_view s) : v_(std::string(s)) {}            // NOLINT(google-explicit-constructor)
 
   [[nodiscard]] const Value& value() const noexcept { return v_; }
 

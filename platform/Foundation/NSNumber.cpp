@@ -83,34 +83,25 @@ Ref<NSNumber> NSNumber::numberWithFloat(float v) {
 
 bool NSNumber::boolValue() const noexcept {
   switch (kind_) {
-    case Kind::Real:
-      return v_.d != 0.0;  // 0.5 is true; NaN too, as it is non-zero
-    case Kind::Unsigned:
-      return v_.u != 0;
-    default:
-      return v_.i != 0;
+    case Kind::Real: return v_.d != 0.0;  // 0.5 is true; NaN too, as it is non-zero
+    case Kind::Unsigned: return v_.u != 0;
+    default: return v_.i != 0;
   }
 }
 
 int64_t NSNumber::integerValue() const noexcept {
   switch (kind_) {
-    case Kind::Real:
-      return clampToInt64(v_.d);
-    case Kind::Unsigned:
-      return static_cast<int64_t>(v_.u);
-    default:
-      return v_.i;
+    case Kind::Real: return clampToInt64(v_.d);
+    case Kind::Unsigned: return static_cast<int64_t>(v_.u);
+    default: return v_.i;
   }
 }
 
 uint64_t NSNumber::unsignedIntegerValue() const noexcept {
   switch (kind_) {
-    case Kind::Real:
-      return clampToUInt64(v_.d);
-    case Kind::Unsigned:
-      return v_.u;
-    default:
-      return static_cast<uint64_t>(v_.i);
+    case Kind::Real: return clampToUInt64(v_.d);
+    case Kind::Unsigned: return v_.u;
+    default: return static_cast<uint64_t>(v_.i);
   }
 }
 
@@ -118,12 +109,9 @@ int32_t NSNumber::intValue() const noexcept { return static_cast<int32_t>(intege
 
 double NSNumber::doubleValue() const noexcept {
   switch (kind_) {
-    case Kind::Real:
-      return v_.d;
-    case Kind::Unsigned:
-      return static_cast<double>(v_.u);
-    default:
-      return static_cast<double>(v_.i);
+    case Kind::Real: return v_.d;
+    case Kind::Unsigned: return static_cast<double>(v_.u);
+    default: return static_cast<double>(v_.i);
   }
 }
 
@@ -137,12 +125,8 @@ std::string NSNumber::descriptionString() const {
       else
         r = std::to_chars(buf, buf + sizeof buf, v_.d);
       break;
-    case Kind::Unsigned:
-      r = std::to_chars(buf, buf + sizeof buf, v_.u);
-      break;
-    default:
-      r = std::to_chars(buf, buf + sizeof buf, v_.i);
-      break;
+    case Kind::Unsigned: r = std::to_chars(buf, buf + sizeof buf, v_.u); break;
+    default: r = std::to_chars(buf, buf + sizeof buf, v_.i); break;
   }
   return std::string(buf, r.ptr);
 }

@@ -48,34 +48,20 @@ void perform(const id& target, SEL sel, const id& object) {
     return;
   }
   switch (result[0]) {
-    case 'v':
-      return sendAndDrop<void>(target, sel, object, withObject);
-    case '@':
-      return sendAndDrop<id>(target, sel, object, withObject);
-    case 'B':
-      return sendAndDrop<bool>(target, sel, object, withObject);
-    case 'c':
-      return sendAndDrop<int8_t>(target, sel, object, withObject);
-    case 'C':
-      return sendAndDrop<uint8_t>(target, sel, object, withObject);
-    case 's':
-      return sendAndDrop<int16_t>(target, sel, object, withObject);
-    case 'S':
-      return sendAndDrop<uint16_t>(target, sel, object, withObject);
-    case 'i':
-      return sendAndDrop<int32_t>(target, sel, object, withObject);
-    case 'I':
-      return sendAndDrop<uint32_t>(target, sel, object, withObject);
-    case 'q':
-      return sendAndDrop<int64_t>(target, sel, object, withObject);
-    case 'Q':
-      return sendAndDrop<uint64_t>(target, sel, object, withObject);
-    case 'f':
-      return sendAndDrop<float>(target, sel, object, withObject);
-    case 'd':
-      return sendAndDrop<double>(target, sel, object, withObject);
-    default:
-      NSLog("Foundation: cannot perform %s: it returns %s", sel_getName(sel), std::string(result));
+    case 'v': return sendAndDrop<void>(target, sel, object, withObject);
+    case '@': return sendAndDrop<id>(target, sel, object, withObject);
+    case 'B': return sendAndDrop<bool>(target, sel, object, withObject);
+    case 'c': return sendAndDrop<int8_t>(target, sel, object, withObject);
+    case 'C': return sendAndDrop<uint8_t>(target, sel, object, withObject);
+    case 's': return sendAndDrop<int16_t>(target, sel, object, withObject);
+    case 'S': return sendAndDrop<uint16_t>(target, sel, object, withObject);
+    case 'i': return sendAndDrop<int32_t>(target, sel, object, withObject);
+    case 'I': return sendAndDrop<uint32_t>(target, sel, object, withObject);
+    case 'q': return sendAndDrop<int64_t>(target, sel, object, withObject);
+    case 'Q': return sendAndDrop<uint64_t>(target, sel, object, withObject);
+    case 'f': return sendAndDrop<float>(target, sel, object, withObject);
+    case 'd': return sendAndDrop<double>(target, sel, object, withObject);
+    default: NSLog("Foundation: cannot perform %s: it returns %s", sel_getName(sel), std::string(result));
   }
 }
 

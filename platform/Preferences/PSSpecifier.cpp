@@ -49,10 +49,8 @@ bool PSCellTypeCarriesValue(PSCellType type) {
     case PSEditTextCell:
     case PSSecureEditTextCell:
     case PSSegmentCell:
-    case PSEditTextViewCell:
-      return true;
-    default:
-      return false;
+    case PSEditTextViewCell: return true;
+    default: return false;
   }
 }
 

@@ -100,13 +100,9 @@ Ref<PSTableCell> PSTableCell::cellForSpecifier(Ref<PSSpecifier> spec) {
                                                     style, NSStr(PSCellTypeName(spec->type()))));
   switch (spec->type()) {
     case PSLinkCell:
-    case PSLinkListCell:
-      cell->setAccessoryType(UITableViewCellAccessoryDisclosureIndicator);
-      break;
-    case PSButtonCell:
-      break;
-    default:
-      cell->setSelectionStyle(UITableViewCellSelectionStyleNone);
+    case PSLinkListCell: cell->setAccessoryType(UITableViewCellAccessoryDisclosureIndicator); break;
+    case PSButtonCell: break;
+    default: cell->setSelectionStyle(UITableViewCellSelectionStyleNone);
   }
   objc::msg<void>(cell, SEL_("refreshCellContentsWithSpecifier:"), spec);
   return cell;
@@ -130,16 +126,13 @@ std::string PSTableCell::valueText() const { return specifier_ ? textForValue(*s
 std::string PSTableCell::textForValue(const PSSpecifier& spec, const NSObject* value) {
   if (!value) return "";
   switch (spec.type()) {
-    case PSSwitchCell:
-      return truthOf(value) ? "On" : "Off";
+    case PSSwitchCell: return truthOf(value) ? "On" : "Off";
     case PSLinkListCell:
-    case PSSegmentCell:
-      return spec.titleForValue(value).value_or(value->descriptionString());
+    case PSSegmentCell: return spec.titleForValue(value).value_or(value->descriptionString());
     case PSSliderCell:
       if (auto* n = dynamic_cast<const NSNumber*>(value)) return numberText(n->doubleValue());
       return value->descriptionString();
-    default:
-      return value->descriptionString();
+    default: return value->descriptionString();
   }
 }
 
@@ -155,8 +148,7 @@ id PSTableCell::controlValueForInput(const PSSpecifier& spec, std::string_view t
       return NSNumber::numberWithBool(*on);
     }
     case PSLinkListCell:
-    case PSSegmentCell:
-      return listChoice(spec, text, error);
+    case PSSegmentCell: return listChoice(spec, text, error);
     case PSSliderCell: {
       std::string t(text);
       char* end = nullptr;

@@ -80,12 +80,12 @@ Ref<PSListController> rootOf(SettingsHost& host) {
   return root;
 }
 
-std::string usageOf(const PSSpecifier& spec) {
-  if (spec.type() == PSButtonCell || spec.type() == PSLinkCell) {
-    SEL action = spec.buttonAction();
-    return action ? std::string("press ") + sel_getName(action) : spec.stringProperty("detail");
+std::string usageOf(const PSSpecifier& control) {
+  if (control.type() == PSButtonCell || control.type() == PSLinkCell) {
+    SEL action = control.buttonAction();
+    return action ? std::string("press ") + sel_getName(action) : control.stringProperty("detail");
   }
-  return spec.stringProperty("key");
+  return control.stringProperty("key");
 }
 
 void printListScreen(std::ostream& out, const Ref<PSListController>& screen) {
@@ -95,12 +95,12 @@ void printListScreen(std::ostream& out, const Ref<PSListController>& screen) {
     if (!section.header.empty()) out << "  " << section.header << "\n";
     for (const auto& row : section.rows) {
       auto cell = objc::as<PSTableCell>(row.cell);
-      auto spec = cell ? cell->specifier() : nullptr;
-      if (!spec) continue;
-      std::string value = PSCellTypeCarriesValue(spec->type()) ? cell->valueText()
-                          : spec->type() == PSLinkCell         ? ">"
-                                                               : "";
-      out << fmt::format("    {:<30} {:<32} {}\n", spec->label(), value, usageOf(*spec));
+      auto control = cell ? cell->specifier() : nullptr;
+      if (!control) continue;
+      std::string value = PSCellTypeCarriesValue(control->type()) ? cell->valueText()
+                          : control->type() == PSLinkCell         ? ">"
+                                                                  : "";
+      out << fmt::format("    {:<30} {:<32} {}\n", control->label(), value, usageOf(*control));
     }
     if (!section.footer.empty()) out << "    (" << section.footer << ")\n";
   }
@@ -163,7 +163,7 @@ std::string screenText(const Ref<UIViewController>& screen) {
 
 struct KeyRow {
   Row row;
-  Ref<PSSpecifier> spec;
+  Ref<PSSpecifier> control;
 };
 
 KeyRow findKey(SettingsHost& host, const std::string& key) {
@@ -171,10 +171,10 @@ KeyRow findKey(SettingsHost& host, const std::string& key) {
   std::string keys;
   for (const auto& row : allRows(readTable(root->table()))) {
     auto cell = objc::as<PSTableCell>(row.cell);
-    auto spec = cell ? cell->specifier() : nullptr;
-    if (!spec || !PSCellTypeCarriesValue(spec->type())) continue;
-    std::string k = spec->stringProperty("key");
-    if (k == key) return {row, spec};
+    auto control = cell ? cell->specifier() : nullptr;
+    if (!control || !PSCellTypeCarriesValue(control->type())) continue;
+    std::string k = control->stringProperty("key");
+    if (k == key) return {row, control};
     keys += (keys.empty() ? "" : ", ") + k;
   }
   throw HostError("no control stores \"" + key + "\"; the keys are: " + keys);
@@ -207,48 +207,48 @@ void showRoot(SettingsHost& host) { host.out() << screenText(rootOf(host)); }
 void showTop(SettingsHost& host) { host.out() << screenText(host.topScreen()); }
 
 void showValue(SettingsHost& host, const std::string& key) {
-  auto [row, spec] = findKey(host, key);
+  auto [row, control] = findKey(host, key);
   std::string value = cellAt(rootOf(host), row.path)->valueText();
-  host.out() << spec->label() << " [" << key << "]: " << (value.empty() ? "(no value)" : value) << "\n";
+  host.out() << control->label() << " [" << key << "]: " << (value.empty() ? "(no value)" : value) << "\n";
 }
 
 void showChoices(SettingsHost& host, const std::string& key) {
-  auto [row, spec] = findKey(host, key);
+  auto [row, control] = findKey(host, key);
   auto& out = host.out();
   std::string current = cellAt(rootOf(host), row.path)->valueText();
-  out << spec->label() << " [" << key << "], now " << (current.empty() ? "(no value)" : current) << ":\n";
-  switch (spec->type()) {
+  out << control->label() << " [" << key << "], now " << (current.empty() ? "(no value)" : current) << ":\n";
+  switch (control->type()) {
     case PSSwitchCell: out << "  on, off\n"; break;
     case PSLinkListCell:
     case PSSegmentCell:
-      if (auto values = spec->values())
+      if (auto values = control->values())
         for (const id& v : *values)
-          out << fmt::format("  {:<12} {}\n", v->descriptionString(), spec->titleForValue(v.get()).value_or(""));
+          out << fmt::format("  {:<12} {}\n", v->descriptionString(), control->titleForValue(v.get()).value_or(""));
       break;
     case PSSliderCell:
-      out << "  a number from " << (spec->property("min") ? spec->property("min")->descriptionString() : "?") << " to "
-          << (spec->property("max") ? spec->property("max")->descriptionString() : "?") << "\n";
+      out << "  a number from " << (control->property("min") ? control->property("min")->descriptionString() : "?")
+          << " to " << (control->property("max") ? control->property("max")->descriptionString() : "?") << "\n";
       break;
     default:
-      bool number = spec->stringProperty("keyboard") == "numbers" || spec->property("isNumeric");
+      bool number = control->stringProperty("keyboard") == "numbers" || control->property("isNumeric");
       out << (number ? "  a whole number\n" : "  any text\n");
   }
 }
 
 void setControl(SettingsHost& host, const std::string& key, const std::string& value) {
   auto root = rootOf(host);
-  auto [row, spec] = findKey(host, key);
+  auto [row, control] = findKey(host, key);
   auto cell = cellAt(root, row.path);
   std::string error;
-  id produced = PSTableCell::controlValueForInput(*spec, value, &error);
+  id produced = PSTableCell::controlValueForInput(*control, value, &error);
   if (!produced) throw HostError(error);
-  std::string after = PSTableCell::textForValue(*spec, produced.get());
-  host.out() << spec->label() << " [" << key << "]: " << cell->valueText() << " -> " << after << "\n";
+  std::string after = PSTableCell::textForValue(*control, produced.get());
+  host.out() << control->label() << " [" << key << "]: " << cell->valueText() << " -> " << after << "\n";
   if (!cell->takeInput(value, &error)) throw HostError(error);
   host.settle();
   // Shown again, the row reads its value back from the pane.
   std::string shown = cellAt(root, row.path)->valueText();
-  if (shown != after) throw HostError("the pane did not keep the change: " + spec->label() + " shows " + shown);
+  if (shown != after) throw HostError("the pane did not keep the change: " + control->label() + " shows " + shown);
 }
 
 void press(SettingsHost& host, const std::string& button) {
@@ -256,15 +256,15 @@ void press(SettingsHost& host, const std::string& button) {
   std::string names;
   for (const auto& row : allRows(readTable(root->table()))) {
     auto cell = objc::as<PSTableCell>(row.cell);
-    auto spec = cell ? cell->specifier() : nullptr;
-    if (!spec || (spec->type() != PSButtonCell && spec->type() != PSLinkCell)) continue;
-    std::string action = spec->buttonAction() ? sel_getName(spec->buttonAction()) : "";
-    if (action == button || lowercase(spec->label()) == lowercase(button)) {
-      host.out() << "Pressed " << spec->label() << "\n";
-      if (!root->table()->tapRowAtIndexPath(row.path)) throw HostError(spec->label() + " cannot be pressed");
+    auto control = cell ? cell->specifier() : nullptr;
+    if (!control || (control->type() != PSButtonCell && control->type() != PSLinkCell)) continue;
+    std::string action = control->buttonAction() ? sel_getName(control->buttonAction()) : "";
+    if (action == button || lowercase(control->label()) == lowercase(button)) {
+      host.out() << "Pressed " << control->label() << "\n";
+      if (!root->table()->tapRowAtIndexPath(row.path)) throw HostError(control->label() + " cannot be pressed");
       return;
     }
-    names += (names.empty() ? "" : ", ") + (action.empty() ? spec->label() : action);
+    names += (names.empty() ? "" : ", ") + (action.empty() ? control->label() : action);
   }
   throw HostError("no button \"" + button + "\"; the buttons are: " + names);
 }

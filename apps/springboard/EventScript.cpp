@@ -23,13 +23,13 @@ In a script, "#" starts a comment and quotes keep blanks: notify com.apple.Mobil
 
 namespace {
 
-struct Spec {
+struct EventShape {
   std::string_view word;
   Event::Kind kind;
   size_t minArgs, maxArgs;
 };
 
-constexpr Spec kSpecs[] = {
+constexpr EventShape kEventShapes[] = {
     {"lock", Event::Kind::Lock, 0, 0},
     {"notify", Event::Kind::Notify, 2, 3},
     {"now-playing", Event::Kind::NowPlaying, 1, 1},
@@ -40,8 +40,8 @@ constexpr Spec kSpecs[] = {
     {"scroll", Event::Kind::Scroll, 1, 1},
 };
 
-const Spec* specFor(std::string_view word) {
-  for (const auto& s : kSpecs)
+const EventShape* shapeOf(std::string_view word) {
+  for (const auto& s : kEventShapes)
     if (s.word == word) return &s;
   return nullptr;
 }
@@ -66,11 +66,11 @@ int64_t parseRow(const std::string& text, const std::string& where, std::string_
   return v;
 }
 
-Event makeEvent(const Spec& spec, const std::vector<std::string>& args, const std::string& where) {
+Event makeEvent(const EventShape& shape, const std::vector<std::string>& args, const std::string& where) {
   Event e;
-  e.kind = spec.kind;
+  e.kind = shape.kind;
   e.where = where;
-  switch (spec.kind) {
+  switch (shape.kind) {
     case Event::Kind::Notify:
       e.app = args[0];
       e.title = args[1];
@@ -95,15 +95,15 @@ Event makeEvent(const Spec& spec, const std::vector<std::string>& args, const st
   return e;
 }
 
-std::string usage(const Spec& spec) {
-  switch (spec.kind) {
+std::string usage(const EventShape& shape) {
+  switch (shape.kind) {
     case Event::Kind::Notify: return "notify APP TITLE [MESSAGE]";
     case Event::Kind::NowPlaying: return "now-playing open|close";
     case Event::Kind::Wait: return "wait SECONDS";
     case Event::Kind::Tap: return "tap ROW";
     case Event::Kind::Swipe: return "swipe ROW";
     case Event::Kind::Scroll: return "scroll POINTS";
-    default: return std::string(spec.word);
+    default: return std::string(shape.word);
   }
 }
 
@@ -178,18 +178,18 @@ std::vector<Event> parseEventWords(const std::vector<std::string>& words) {
   size_t i = 0;
   while (i < words.size()) {
     std::string where = fmt::format("argument {}", i + 1);
-    const Spec* spec = specFor(words[i]);
-    if (!spec) fail(where, fmt::format("unknown event '{}' (see --help for the events)", words[i]));
+    const EventShape* shape = shapeOf(words[i]);
+    if (!shape) fail(where, fmt::format("unknown event '{}' (see --help for the events)", words[i]));
     ++i;
     std::vector<std::string> args;
-    while (args.size() < spec->maxArgs && i < words.size()) {
+    while (args.size() < shape->maxArgs && i < words.size()) {
       // Optional arguments stop at the next event word.
-      if (args.size() >= spec->minArgs && specFor(words[i])) break;
+      if (args.size() >= shape->minArgs && shapeOf(words[i])) break;
       args.push_back(words[i++]);
     }
-    if (args.size() < spec->minArgs)
-      fail(where, fmt::format("{} is missing an argument (usage: {})", spec->word, usage(*spec)));
-    events.push_back(makeEvent(*spec, args, where));
+    if (args.size() < shape->minArgs)
+      fail(where, fmt::format("{} is missing an argument (usage: {})", shape->word, usage(*shape)));
+    events.push_back(makeEvent(*shape, args, where));
   }
   return events;
 }
@@ -210,16 +210,16 @@ std::vector<Event> parseEventScript(std::string_view text, std::string_view sour
       fail(where, e.what());
     }
     if (!words.empty()) {
-      const Spec* spec = specFor(words[0]);
-      if (!spec) fail(where, fmt::format("unknown event '{}' (see --help for the events)", words[0]));
+      const EventShape* shape = shapeOf(words[0]);
+      if (!shape) fail(where, fmt::format("unknown event '{}' (see --help for the events)", words[0]));
       std::vector<std::string> args(words.begin() + 1, words.end());
-      if (args.size() < spec->minArgs || args.size() > spec->maxArgs)
-        fail(where, fmt::format("{} takes {} (usage: {})", spec->word,
-                                spec->minArgs == spec->maxArgs
-                                    ? fmt::format("{} argument(s)", spec->minArgs)
-                                    : fmt::format("{} to {} arguments", spec->minArgs, spec->maxArgs),
-                                usage(*spec)));
-      events.push_back(makeEvent(*spec, args, where));
+      if (args.size() < shape->minArgs || args.size() > shape->maxArgs)
+        fail(where, fmt::format("{} takes {} (usage: {})", shape->word,
+                                shape->minArgs == shape->maxArgs
+                                    ? fmt::format("{} argument(s)", shape->minArgs)
+                                    : fmt::format("{} to {} arguments", shape->minArgs, shape->maxArgs),
+                                usage(*shape)));
+      events.push_back(makeEvent(*shape, args, where));
     }
     if (end == text.size()) break;
     start = end + 1;

@@ -10,8 +10,8 @@ namespace {
 constexpr std::string_view kMissing = "(missing)";
 constexpr std::string_view kBadArgument = "(bad argument)";
 
-/// One conversion specification: "%" flags width .precision length conversion.
-struct Spec {
+/// One conversion: "%" flags width .precision length conversion.
+struct Conversion {
   std::string flags;
   int width = -1;
   int precision = -1;
@@ -20,10 +20,10 @@ struct Spec {
   size_t size = 0;  ///< characters of the format it spans
 };
 
-/// Parses the specification at format[at] (a "%"); conversion stays 0 when
+/// Parses the conversion at format[at] (a "%"); conversion stays 0 when
 /// it is not one this formatter knows.
-Spec parseSpec(std::string_view f, size_t at) {
-  Spec s;
+Conversion parseConversion(std::string_view f, size_t at) {
+  Conversion s;
   size_t i = at + 1;
   while (i < f.size() && std::string_view("-+ #0'").find(f[i]) != std::string_view::npos) s.flags += f[i++];
   auto number = [&](int& out) {
@@ -41,19 +41,19 @@ Spec parseSpec(std::string_view f, size_t at) {
     number(s.precision);
   }
   if (f.substr(i, 2) == "hh")
-    s.length = Spec::Length::Char, i += 2;
+    s.length = Conversion::Length::Char, i += 2;
   else if (i < f.size() && f[i] == 'h')
-    s.length = Spec::Length::Short, ++i;
+    s.length = Conversion::Length::Short, ++i;
   else if (f.substr(i, 2) == "ll")
-    s.length = Spec::Length::Long, i += 2;
+    s.length = Conversion::Length::Long, i += 2;
   else if (i < f.size() && std::string_view("lqzjtL").find(f[i]) != std::string_view::npos)
-    s.length = Spec::Length::Long, ++i;
+    s.length = Conversion::Length::Long, ++i;
   if (i < f.size() && std::string_view("@diuxXofFeEgGscp%").find(f[i]) != std::string_view::npos) s.conversion = f[i++];
   s.size = i - at;
   return s;
 }
 
-std::string printfSpec(const Spec& s, const char* length, char conversion) {
+std::string printfConversion(const Conversion& s, const char* length, char conversion) {
   std::string out = "%" + s.flags;
   if (s.width >= 0) out += std::to_string(s.width);
   if (s.precision >= 0) out += "." + std::to_string(s.precision);
@@ -61,18 +61,18 @@ std::string printfSpec(const Spec& s, const char* length, char conversion) {
 }
 
 template <class T>
-std::string printf1(const std::string& spec, T value) {
+std::string printf1(const std::string& pattern, T value) {
   char buf[128];
-  int n = std::snprintf(buf, sizeof buf, spec.c_str(), value);
+  int n = std::snprintf(buf, sizeof buf, pattern.c_str(), value);
   if (n < 0) return std::string(kBadArgument);
   if (size_t(n) < sizeof buf) return std::string(buf, size_t(n));
   std::string big(size_t(n) + 1, '\0');
-  std::snprintf(big.data(), big.size(), spec.c_str(), value);
+  std::snprintf(big.data(), big.size(), pattern.c_str(), value);
   big.resize(size_t(n));
   return big;
 }
 
-std::string pad(std::string text, const Spec& s) {
+std::string pad(std::string text, const Conversion& s) {
   if (s.width > 0 && text.size() < size_t(s.width)) {
     const std::string fill(size_t(s.width) - text.size(), ' ');
     text = s.flags.find('-') != std::string::npos ? text + fill : fill + text;
@@ -87,7 +87,7 @@ bool integerBits(const FormatArg::Value& v, uint64_t& bits, bool& isSigned) {
   return false;
 }
 
-std::string formatInteger(const Spec& s, const FormatArg::Value& v) {
+std::string formatInteger(const Conversion& s, const FormatArg::Value& v) {
   uint64_t bits = 0;
   bool isSigned = false;
   if (!integerBits(v, bits, isSigned)) return std::string(kBadArgument);
@@ -96,19 +96,19 @@ std::string formatInteger(const Spec& s, const FormatArg::Value& v) {
   long long sv = 0;
   unsigned long long uv = 0;
   switch (s.length) {
-    case Spec::Length::Long: sv = (long long)(int64_t)bits, uv = bits; break;
-    case Spec::Length::Int: sv = (int32_t)(uint32_t)bits, uv = (uint32_t)bits; break;
-    case Spec::Length::Short: sv = (int16_t)(uint16_t)bits, uv = (uint16_t)bits; break;
-    case Spec::Length::Char:
+    case Conversion::Length::Long: sv = (long long)(int64_t)bits, uv = bits; break;
+    case Conversion::Length::Int: sv = (int32_t)(uint32_t)bits, uv = (uint32_t)bits; break;
+    case Conversion::Length::Short: sv = (int16_t)(uint16_t)bits, uv = (uint16_t)bits; break;
+    case Conversion::Length::Char:
       sv = static_cast<long long>(static_cast<int8_t>(static_cast<uint8_t>(bits))),
       uv = (uint8_t)bits;  // NOLINT(bugprone-signed-char-misuse): %hhd is signed
       break;
   }
-  const std::string spec = printfSpec(s, "ll", s.conversion);
-  return signedConversion ? printf1(spec, sv) : printf1(spec, uv);
+  const std::string pattern = printfConversion(s, "ll", s.conversion);
+  return signedConversion ? printf1(pattern, sv) : printf1(pattern, uv);
 }
 
-std::string formatOne(const Spec& s, const FormatArg* arg) {
+std::string formatOne(const Conversion& s, const FormatArg* arg) {
   if (!arg || std::holds_alternative<std::monostate>(arg->value())) return std::string(kMissing);
   const auto& v = arg->value();
   switch (s.conversion) {
@@ -128,7 +128,7 @@ std::string formatOne(const Spec& s, const FormatArg* arg) {
     case 'E':
     case 'g':
     case 'G':
-      if (auto* d = std::get_if<double>(&v)) return printf1(printfSpec(s, "", s.conversion), *d);
+      if (auto* d = std::get_if<double>(&v)) return printf1(printfConversion(s, "", s.conversion), *d);
       return std::string(kBadArgument);
     case 'c': {
       uint64_t bits = 0;
@@ -139,7 +139,7 @@ std::string formatOne(const Spec& s, const FormatArg* arg) {
     case 'p': {
       auto* obj = std::get_if<id>(&v);
       if (!obj) return std::string(kBadArgument);
-      return printf1(printfSpec(s, "", 'p'), static_cast<const void*>(obj->get()));
+      return printf1(printfConversion(s, "", 'p'), static_cast<const void*>(obj->get()));
     }
     default: return formatInteger(s, v);
   }
@@ -158,7 +158,7 @@ std::string formatString(std::string_view format, std::span<const FormatArg> arg
       break;
     }
     out.append(format.substr(i, pct - i));
-    const Spec s = parseSpec(format, pct);
+    const Conversion s = parseConversion(format, pct);
     if (s.conversion == '%') {
       out += '%';
     } else if (s.conversion == 0) {

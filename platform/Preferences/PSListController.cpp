@@ -13,8 +13,8 @@
 
 namespace {
 
-std::string domainFile(const PSSpecifier& spec) {
-  std::string domain = spec.stringProperty("defaults");
+std::string domainFile(const PSSpecifier& control) {
+  std::string domain = control.stringProperty("defaults");
   return domain.empty() ? std::string() : "/var/mobile/Library/Preferences/" + domain + ".plist";
 }
 
@@ -70,28 +70,28 @@ void PSListController::reloadSpecifiers() {
 
 std::vector<PSListController::Section> PSListController::sections() {
   std::vector<Section> out;
-  auto specs = objc::msg<Ref<NSArray>>(this, SEL_("specifiers"));
-  if (!specs) return out;
-  for (const id& item : *specs) {
-    auto spec = objc::as<PSSpecifier>(item);
-    if (!spec) continue;
-    if (spec->type() == PSGroupCell)
-      out.push_back({spec, {}});
+  auto controls = objc::msg<Ref<NSArray>>(this, SEL_("specifiers"));
+  if (!controls) return out;
+  for (const id& item : *controls) {
+    auto control = objc::as<PSSpecifier>(item);
+    if (!control) continue;
+    if (control->type() == PSGroupCell)
+      out.push_back({control, {}});
     else {
       if (out.empty()) out.push_back({nullptr, {}});
-      out.back().rows.push_back(spec);
+      out.back().rows.push_back(control);
     }
   }
   return out;
 }
 
 Ref<PSSpecifier> PSListController::specifierForID(Ref<NSString> identifier) {
-  auto specs = objc::msg<Ref<NSArray>>(this, SEL_("specifiers"));
-  if (!specs || !identifier) return nullptr;
-  for (const id& item : *specs)
-    if (auto spec = objc::as<PSSpecifier>(item);
-        spec && spec->identifier() && spec->identifier()->isEqualTo(*identifier))
-      return spec;
+  auto controls = objc::msg<Ref<NSArray>>(this, SEL_("specifiers"));
+  if (!controls || !identifier) return nullptr;
+  for (const id& item : *controls)
+    if (auto control = objc::as<PSSpecifier>(item);
+        control && control->identifier() && control->identifier()->isEqualTo(*identifier))
+      return control;
   return nullptr;
 }
 
@@ -174,9 +174,9 @@ NSInteger PSListController::tableViewNumberOfRowsInSection(Ref<UITableView>, NSI
 }
 
 Ref<UITableViewCell> PSListController::tableViewCellForRowAtIndexPath(Ref<UITableView>, Ref<NSIndexPath> indexPath) {
-  auto spec = specifierAtIndexPath(indexPath);
-  if (!spec) return nullptr;
-  return PSTableCell::cellForSpecifier(spec);
+  auto control = specifierAtIndexPath(indexPath);
+  if (!control) return nullptr;
+  return PSTableCell::cellForSpecifier(control);
 }
 
 Ref<NSString> PSListController::tableViewTitleForHeaderInSection(Ref<UITableView>, NSInteger section) {
@@ -193,11 +193,11 @@ Ref<NSString> PSListController::tableViewTitleForFooterInSection(Ref<UITableView
 
 void PSListController::tableViewDidSelectRowAtIndexPath(Ref<UITableView> tableView, Ref<NSIndexPath> indexPath) {
   objc::msg<void>(tableView, SEL_("deselectRowAtIndexPath:animated:"), indexPath, true);
-  auto spec = specifierAtIndexPath(indexPath);
-  if (!spec || (spec->type() != PSButtonCell && spec->type() != PSLinkCell)) return;
+  auto control = specifierAtIndexPath(indexPath);
+  if (!control || (control->type() != PSButtonCell && control->type() != PSLinkCell)) return;
 
-  if (SEL action = spec->buttonAction()) {
-    id target = spec->target();
+  if (SEL action = control->buttonAction()) {
+    id target = control->target();
     if (!objc::respondsTo(target.get(), action)) {
       NSLog("Preferences: %@ has no action %s", target, sel_getName(action));
       return;
@@ -205,10 +205,10 @@ void PSListController::tableViewDidSelectRowAtIndexPath(Ref<UITableView> tableVi
     if (argumentCount(action) == 0)
       objc::msg<void>(target, action);
     else
-      objc::msg<void>(target, action, spec);
+      objc::msg<void>(target, action, control);
     return;
   }
-  std::string detail = spec->stringProperty("detail");
+  std::string detail = control->stringProperty("detail");
   if (detail.empty()) return;
   // A new screen of the class the link names, made as +alloc/-init would.
   Class cls = objc_getClass(detail.c_str());
@@ -216,9 +216,9 @@ void PSListController::tableViewDidSelectRowAtIndexPath(Ref<UITableView> tableVi
                     ? objc::as<UIViewController>(objc::msg<id>(class_createInstance(cls), SEL_("init")))
                     : nullptr;
   if (!screen) {
-    NSLog("Preferences: no screen class %s to open for %@", detail, spec->name());
+    NSLog("Preferences: no screen class %s to open for %@", detail, control->name());
     return;
   }
-  if (auto child = objc::as<PSViewController>(screen)) objc::msg<void>(child, SEL_("setSpecifier:"), spec);
+  if (auto child = objc::as<PSViewController>(screen)) objc::msg<void>(child, SEL_("setSpecifier:"), control);
   objc::msg<void>(this, SEL_("pushController:animate:"), screen, true);
 }

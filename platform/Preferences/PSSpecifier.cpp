@@ -83,13 +83,13 @@ OBJC_REGISTER_CLASS(PSSpecifier);
 
 Ref<PSSpecifier> PSSpecifier::preferenceSpecifierNamed(std::string_view name, NSObject* target, SEL setter, SEL getter,
                                                        PSCellType cell) {
-  auto spec = objc::create<PSSpecifier>();
-  spec->name_ = NSStr(name);
-  spec->target_ = target;
-  spec->setter_ = setter;
-  spec->getter_ = getter;
-  spec->cellType_ = cell;
-  return spec;
+  auto control = objc::create<PSSpecifier>();
+  control->name_ = NSStr(name);
+  control->target_ = target;
+  control->setter_ = setter;
+  control->getter_ = getter;
+  control->cellType_ = cell;
+  return control;
 }
 
 Ref<PSSpecifier> PSSpecifier::groupSpecifierWithName(std::string_view name) {

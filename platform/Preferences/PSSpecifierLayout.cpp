@@ -18,28 +18,28 @@ Ref<PSSpecifier> specifierFromEntry(const NSDictionary* entry, NSObject* target,
     return nullptr;
   }
   auto label = stringAt(entry, "label");
-  auto spec =
+  auto control =
       PSSpecifier::preferenceSpecifierNamed(label ? label->str() : std::string(), target, nullptr, nullptr, *cell);
   // The whole entry becomes the properties, as the device's reader keeps it.
-  spec->properties()->addEntriesFromDictionary(entry);
+  control->properties()->addEntriesFromDictionary(entry);
   if (auto ident = stringAt(entry, "id"))
-    spec->setIdentifier(ident);
+    control->setIdentifier(ident);
   else if (auto key = stringAt(entry, "key"))
-    spec->setIdentifier(key);
+    control->setIdentifier(key);
 
   if (PSCellTypeCarriesValue(*cell))
-    spec->setGetterSetter(SEL_("readPreferenceValue:"), SEL_("setPreferenceValue:specifier:"));
+    control->setGetterSetter(SEL_("readPreferenceValue:"), SEL_("setPreferenceValue:specifier:"));
   if (auto action = stringAt(entry, "action"); action && !action->str().empty())
-    spec->setButtonAction(sel_registerName(action->UTF8String()));
+    control->setButtonAction(sel_registerName(action->UTF8String()));
 
   auto values = objc::as<NSArray>(entry->objectForKey("validValues"));
   auto titles = objc::as<NSArray>(entry->objectForKey("validTitles"));
   if (values || titles) {
     if (!values || !titles || values->count() != titles->count())
       NSLog("Preferences: %s item %lu (%@): validValues and validTitles do not pair up", source, index, label);
-    spec->setValuesTitles(values, titles);
+    control->setValuesTitles(values, titles);
   }
-  return spec;
+  return control;
 }
 
 }  // namespace
@@ -57,8 +57,8 @@ Ref<NSMutableArray> PSSpecifiersFromLayout(const NSDictionary* layout, NSObject*
     auto entry = objc::as<NSDictionary>(item);
     if (!entry)
       NSLog("Preferences: %s item %lu is not a dictionary, left out", source, index);
-    else if (auto spec = specifierFromEntry(entry.get(), target, source, index))
-      result->addObject(spec);
+    else if (auto control = specifierFromEntry(entry.get(), target, source, index))
+      result->addObject(control);
     ++index;
   }
   return result;

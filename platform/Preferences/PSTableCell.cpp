@@ -31,8 +31,8 @@ bool truthOf(const NSObject* value) {
   return false;
 }
 
-std::optional<double> numberProperty(const PSSpecifier& spec, std::string_view key) {
-  auto value = spec.property(key);
+std::optional<double> numberProperty(const PSSpecifier& control, std::string_view key) {
+  auto value = control.property(key);
   if (auto* n = dynamic_cast<const NSNumber*>(value.get())) return n->doubleValue();
   if (auto* s = dynamic_cast<const NSString*>(value.get())) return s->doubleValue();
   return std::nullopt;
@@ -52,31 +52,32 @@ std::string numberText(double v) {
   return buf;
 }
 
-std::string choicesText(const PSSpecifier& spec) {
+std::string choicesText(const PSSpecifier& control) {
   std::string out;
-  auto values = spec.values();
+  auto values = control.values();
   if (!values) return out;
   for (const id& v : *values) {
     if (!out.empty()) out += ", ";
-    auto title = spec.titleForValue(v.get());
+    auto title = control.titleForValue(v.get());
     out += title ? *title + " (" + v->descriptionString() + ")" : v->descriptionString();
   }
   return out;
 }
 
 // The choice of a list or segment: a value as written, else a title.
-id listChoice(const PSSpecifier& spec, std::string_view text, std::string* error) {
-  auto values = spec.values();
+id listChoice(const PSSpecifier& control, std::string_view text, std::string* error) {
+  auto values = control.values();
   if (values) {
     for (const id& v : *values)
       if (v->descriptionString() == text) return v;
     for (const id& v : *values) {
-      auto title = spec.titleForValue(v.get());
+      auto title = control.titleForValue(v.get());
       if (title && lowercase(*title) == lowercase(text)) return v;
     }
   }
   if (error)
-    *error = "\"" + std::string(text) + "\" is not a choice of " + spec.label() + "; choices: " + choicesText(spec);
+    *error =
+        "\"" + std::string(text) + "\" is not a choice of " + control.label() + "; choices: " + choicesText(control);
   return nullptr;
 }
 
@@ -94,17 +95,17 @@ Class PSTableCell::classObject() {
 }
 OBJC_REGISTER_CLASS(PSTableCell);
 
-Ref<PSTableCell> PSTableCell::cellForSpecifier(Ref<PSSpecifier> spec) {
-  NSInteger style = PSCellTypeCarriesValue(spec->type()) ? UITableViewCellStyleValue1 : UITableViewCellStyleDefault;
+Ref<PSTableCell> PSTableCell::cellForSpecifier(Ref<PSSpecifier> control) {
+  NSInteger style = PSCellTypeCarriesValue(control->type()) ? UITableViewCellStyleValue1 : UITableViewCellStyleDefault;
   auto cell = objc::cast<PSTableCell>(objc::msg<id>(objc::alloc<PSTableCell>(), SEL_("initWithStyle:reuseIdentifier:"),
-                                                    style, NSStr(PSCellTypeName(spec->type()))));
-  switch (spec->type()) {
+                                                    style, NSStr(PSCellTypeName(control->type()))));
+  switch (control->type()) {
     case PSLinkCell:
     case PSLinkListCell: cell->setAccessoryType(UITableViewCellAccessoryDisclosureIndicator); break;
     case PSButtonCell: break;
     default: cell->setSelectionStyle(UITableViewCellSelectionStyleNone);
   }
-  objc::msg<void>(cell, SEL_("refreshCellContentsWithSpecifier:"), spec);
+  objc::msg<void>(cell, SEL_("refreshCellContentsWithSpecifier:"), control);
   return cell;
 }
 
@@ -113,22 +114,22 @@ void PSTableCell::setValue(id value) {
   if (auto detail = detailTextLabel()) objc::msg<void>(detail, SEL_("setText:"), NSStr(valueText()));
 }
 
-void PSTableCell::refreshCellContentsWithSpecifier(Ref<PSSpecifier> spec) {
-  specifier_ = spec;
-  if (!spec) return;
-  objc::msg<void>(textLabel(), SEL_("setText:"), spec->name());
+void PSTableCell::refreshCellContentsWithSpecifier(Ref<PSSpecifier> control) {
+  specifier_ = control;
+  if (!control) return;
+  objc::msg<void>(textLabel(), SEL_("setText:"), control->name());
   // The row reads its value each time it is shown: the getter decides.
-  if (PSCellTypeCarriesValue(spec->type())) setValue(spec->performGetter());
+  if (PSCellTypeCarriesValue(control->type())) setValue(control->performGetter());
 }
 
 std::string PSTableCell::valueText() const { return specifier_ ? textForValue(*specifier_, value_.get()) : ""; }
 
-std::string PSTableCell::textForValue(const PSSpecifier& spec, const NSObject* value) {
+std::string PSTableCell::textForValue(const PSSpecifier& control, const NSObject* value) {
   if (!value) return "";
-  switch (spec.type()) {
+  switch (control.type()) {
     case PSSwitchCell: return truthOf(value) ? "On" : "Off";
     case PSLinkListCell:
-    case PSSegmentCell: return spec.titleForValue(value).value_or(value->descriptionString());
+    case PSSegmentCell: return control.titleForValue(value).value_or(value->descriptionString());
     case PSSliderCell:
       if (auto* n = dynamic_cast<const NSNumber*>(value)) return numberText(n->doubleValue());
       return value->descriptionString();
@@ -136,32 +137,32 @@ std::string PSTableCell::textForValue(const PSSpecifier& spec, const NSObject* v
   }
 }
 
-id PSTableCell::controlValueForInput(const PSSpecifier& spec, std::string_view text, std::string* error) {
+id PSTableCell::controlValueForInput(const PSSpecifier& control, std::string_view text, std::string* error) {
   auto refuse = [&](std::string why) -> id {
     if (error) *error = std::move(why);
     return nullptr;
   };
-  switch (spec.type()) {
+  switch (control.type()) {
     case PSSwitchCell: {
       auto on = switchPosition(text);
-      if (!on) return refuse(spec.label() + " is a switch: give on or off, not \"" + std::string(text) + "\"");
+      if (!on) return refuse(control.label() + " is a switch: give on or off, not \"" + std::string(text) + "\"");
       return NSNumber::numberWithBool(*on);
     }
     case PSLinkListCell:
-    case PSSegmentCell: return listChoice(spec, text, error);
+    case PSSegmentCell: return listChoice(control, text, error);
     case PSSliderCell: {
       std::string t(text);
       char* end = nullptr;
       double v = std::strtod(t.c_str(), &end);
       if (t.empty() || end != t.c_str() + t.size() || !std::isfinite(v))
-        return refuse(spec.label() + " is a slider: give a number, not \"" + t + "\"");
-      auto lo = numberProperty(spec, "min"), hi = numberProperty(spec, "max");
+        return refuse(control.label() + " is a slider: give a number, not \"" + t + "\"");
+      auto lo = numberProperty(control, "min"), hi = numberProperty(control, "max");
       if ((lo && v < *lo) || (hi && v > *hi))
-        return refuse(spec.label() + " goes from " + numberText(lo.value_or(v)) + " to " + numberText(hi.value_or(v)) +
-                      ", not " + t);
+        return refuse(control.label() + " goes from " + numberText(lo.value_or(v)) + " to " +
+                      numberText(hi.value_or(v)) + ", not " + t);
       // A segmented slider stops only on its segments.
-      auto segments = numberProperty(spec, "segmentCount");
-      if (truthOf(spec.property("isSegmented").get()) && lo && hi && segments && *segments >= 1) {
+      auto segments = numberProperty(control, "segmentCount");
+      if (truthOf(control.property("isSegmented").get()) && lo && hi && segments && *segments >= 1) {
         double step = (*hi - *lo) / std::floor(*segments);
         v = *lo + std::round((v - *lo) / step) * step;
       }
@@ -171,15 +172,15 @@ id PSTableCell::controlValueForInput(const PSSpecifier& spec, std::string_view t
     case PSEditTextCell:
     case PSSecureEditTextCell:
     case PSEditTextViewCell: {
-      bool numberPad = truthOf(spec.property("isNumeric").get());
-      bool numbers = spec.stringProperty("keyboard") == "numbers";
+      bool numberPad = truthOf(control.property("isNumeric").get());
+      bool numbers = control.stringProperty("keyboard") == "numbers";
       if ((numberPad || numbers) && !wholeNumber(text, numbers))
-        return refuse(spec.label() + " takes a whole number, not \"" + std::string(text) + "\"");
+        return refuse(control.label() + " takes a whole number, not \"" + std::string(text) + "\"");
       return NSStr(text);
     }
     default:
-      return refuse(spec.label().empty() ? std::string("this row has no control to change")
-                                         : spec.label() + " has no control to change");
+      return refuse(control.label().empty() ? std::string("this row has no control to change")
+                                            : control.label() + " has no control to change");
   }
 }
 

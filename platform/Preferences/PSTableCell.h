@@ -17,19 +17,19 @@ class PSTableCell : public UITableViewCell {
   static Class classObject();
   PSTableCell() = default;
 
-  /// A new row for spec (value style for controls with a value), showing
+  /// A new row for control (value style for controls with a value), showing
   /// the value read now through the specifier's getter.
-  static Ref<PSTableCell> cellForSpecifier(Ref<PSSpecifier> spec);
+  static Ref<PSTableCell> cellForSpecifier(Ref<PSSpecifier> control);
 
   // Registered: "specifier", "setSpecifier:", "value", "setValue:",
   // "refreshCellContentsWithSpecifier:".
   [[nodiscard]] Ref<PSSpecifier> specifier() const { return specifier_; }
-  void setSpecifier(Ref<PSSpecifier> spec) { specifier_ = std::move(spec); }
+  void setSpecifier(Ref<PSSpecifier> control) { specifier_ = std::move(control); }
   [[nodiscard]] id value() const { return value_; }
   /// Shows value without storing it.
   void setValue(id value);
-  /// Takes spec's label and reads its value again through the getter.
-  void refreshCellContentsWithSpecifier(Ref<PSSpecifier> spec);
+  /// Takes control's label and reads its value again through the getter.
+  void refreshCellContentsWithSpecifier(Ref<PSSpecifier> control);
 
   /// The value as the row shows it: "On"/"Off" for a switch, the title of
   /// a list choice, the number of a slider, the text of a field; empty
@@ -45,9 +45,9 @@ class PSTableCell : public UITableViewCell {
 
   /// The value the control would produce for text; nil with error when it
   /// cannot produce one.
-  [[nodiscard]] static id controlValueForInput(const PSSpecifier& spec, std::string_view text, std::string* error);
-  /// valueText for a value of spec's control.
-  [[nodiscard]] static std::string textForValue(const PSSpecifier& spec, const NSObject* value);
+  [[nodiscard]] static id controlValueForInput(const PSSpecifier& control, std::string_view text, std::string* error);
+  /// valueText for a value of control's control.
+  [[nodiscard]] static std::string textForValue(const PSSpecifier& control, const NSObject* value);
 
  private:
   Ref<PSSpecifier> specifier_;

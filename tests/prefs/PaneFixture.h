@@ -99,17 +99,17 @@ class PaneFixture : public ::testing::Test {
 
   // The root screen's controls.
   Ref<NSArray> specifiers() { return objc::msg<Ref<NSArray>>(root, SEL_("specifiers")); }
-  Ref<PSSpecifier> control(const std::string& key) {
+  Ref<PSSpecifier> controlFor(const std::string& key) {
     for (const id& item : *specifiers())
-      if (auto spec = objc::as<PSSpecifier>(item); spec && spec->stringProperty("key") == key) return spec;
+      if (auto control = objc::as<PSSpecifier>(item); control && control->stringProperty("key") == key) return control;
     ADD_FAILURE() << "no control for " << key;
     return nullptr;
   }
   /// What the row of key shows, read as the framework reads it.
-  id shown(const std::string& key) { return objc::msg<id>(root, SEL_("readPreferenceValue:"), control(key)); }
+  id shown(const std::string& key) { return objc::msg<id>(root, SEL_("readPreferenceValue:"), controlFor(key)); }
   /// A change made on the row of key, as the framework hands it over.
   void change(const std::string& key, id value) {
-    objc::msg<void>(root, SEL_("setPreferenceValue:specifier:"), value, control(key));
+    objc::msg<void>(root, SEL_("setPreferenceValue:specifier:"), value, controlFor(key));
   }
 
   /// Presses one of the root screen's actions and answers the screen on top.

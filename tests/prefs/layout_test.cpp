@@ -63,9 +63,9 @@ const std::map<std::string, Expected>& tweakDefaults() {
   return defaults;
 }
 
-std::set<int64_t> valuesOf(const PSSpecifier& spec) {
+std::set<int64_t> valuesOf(const PSSpecifier& control) {
   std::set<int64_t> out;
-  for (const id& v : *spec.values()) out.insert(objc::cast<NSNumber>(v)->integerValue());
+  for (const id& v : *control.values()) out.insert(objc::cast<NSNumber>(v)->integerValue());
   return out;
 }
 
@@ -76,34 +76,34 @@ using LayoutTest = PaneFixture;
 TEST_F(LayoutTest, EveryTweakSettingHasOneControlWhoseDefaultIsTheTweaks) {
   std::map<std::string, int> seen;
   for (const id& item : *specifiers()) {
-    auto spec = objc::cast<PSSpecifier>(item);
-    std::string key = spec->stringProperty("key");
+    auto control = objc::cast<PSSpecifier>(item);
+    std::string key = control->stringProperty("key");
     if (key.empty()) continue;
     ++seen[key];
-    EXPECT_FALSE(spec->label().empty()) << key;
+    EXPECT_FALSE(control->label().empty()) << key;
     auto expected = tweakDefaults().find(key);
     ASSERT_NE(expected, tweakDefaults().end()) << "the tweak reads no " << key;
-    EXPECT_TRUE(expected->second(spec->property("default").get())) << key;
+    EXPECT_TRUE(expected->second(control->property("default").get())) << key;
   }
   for (const auto& [key, check] : tweakDefaults()) EXPECT_EQ(seen[key], 1) << key;
 }
 
 TEST_F(LayoutTest, ChoicesAreTheValuesTheTweakUnderstands) {
-  EXPECT_EQ(valuesOf(*control("wallpaperBlurMode")), (std::set<int64_t>{0, 1, 2}));
-  EXPECT_EQ(valuesOf(*control("reminderSorting")), (std::set<int64_t>{0, 1, 2}));
-  EXPECT_EQ(valuesOf(*control("swipeAction")), (std::set<int64_t>{0, 1, 3}));
+  EXPECT_EQ(valuesOf(*controlFor("wallpaperBlurMode")), (std::set<int64_t>{0, 1, 2}));
+  EXPECT_EQ(valuesOf(*controlFor("reminderSorting")), (std::set<int64_t>{0, 1, 2}));
+  EXPECT_EQ(valuesOf(*controlFor("swipeAction")), (std::set<int64_t>{0, 1, 3}));
   std::set<int64_t> colours{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-  EXPECT_EQ(valuesOf(*control("subtitleTextColor")), colours);
-  EXPECT_EQ(valuesOf(*control("dateTextColor")), colours);
+  EXPECT_EQ(valuesOf(*controlFor("subtitleTextColor")), colours);
+  EXPECT_EQ(valuesOf(*controlFor("dateTextColor")), colours);
   colours.insert(999);
-  EXPECT_EQ(valuesOf(*control("textColor")), colours);
-  EXPECT_EQ(control("textColor")->titleForValue(NSNumber::numberWithInteger(999).get()), "Same as list colour");
+  EXPECT_EQ(valuesOf(*controlFor("textColor")), colours);
+  EXPECT_EQ(controlFor("textColor")->titleForValue(NSNumber::numberWithInteger(999).get()), "Same as list colour");
   for (const char* key : {"wallpaperBlurMode", "reminderSorting", "swipeAction", "textColor", "iconFile"}) {
-    auto spec = control(key);
-    EXPECT_EQ(spec->type(), PSLinkListCell) << key;
-    EXPECT_EQ(spec->values()->count(), spec->titleDictionary()->count()) << key;  // every value has a title
+    auto control = controlFor(key);
+    EXPECT_EQ(control->type(), PSLinkListCell) << key;
+    EXPECT_EQ(control->values()->count(), control->titleDictionary()->count()) << key;  // every value has a title
   }
-  std::vector<std::string> icons = strings(control("iconFile")->values());
+  std::vector<std::string> icons = strings(controlFor("iconFile")->values());
   EXPECT_EQ(icons, (std::vector<std::string>{"/Library/PreferenceBundles/QuillpanePrefs.bundle/iconIOS7@2x.png", "DOT",
                                              "DOT_LARGE", "NONE"}));
 }
@@ -111,27 +111,27 @@ TEST_F(LayoutTest, ChoicesAreTheValuesTheTweakUnderstands) {
 TEST_F(LayoutTest, SizesDaysAndTheLimitAreNumbers) {
   std::string error;
   for (const char* key : {"textSize", "subtitleTextSize", "dateTextSize"}) {
-    auto spec = control(key);
-    EXPECT_EQ(spec->type(), PSSliderCell) << key;
-    EXPECT_TRUE(PSTableCell::controlValueForInput(*spec, "14", &error)) << key;
-    EXPECT_FALSE(PSTableCell::controlValueForInput(*spec, "200", &error)) << key;
+    auto control = controlFor(key);
+    EXPECT_EQ(control->type(), PSSliderCell) << key;
+    EXPECT_TRUE(PSTableCell::controlValueForInput(*control, "14", &error)) << key;
+    EXPECT_FALSE(PSTableCell::controlValueForInput(*control, "200", &error)) << key;
   }
   for (const char* key : {"daysToDisplay", "maxRemindersToDisplay"}) {
-    auto spec = control(key);
-    EXPECT_EQ(spec->type(), PSEditTextCell) << key;
-    EXPECT_TRUE(PSTableCell::controlValueForInput(*spec, "-1", &error)) << key;  // -1 means "due by now"
-    EXPECT_FALSE(PSTableCell::controlValueForInput(*spec, "ten", &error)) << key;
+    auto control = controlFor(key);
+    EXPECT_EQ(control->type(), PSEditTextCell) << key;
+    EXPECT_TRUE(PSTableCell::controlValueForInput(*control, "-1", &error)) << key;  // -1 means "due by now"
+    EXPECT_FALSE(PSTableCell::controlValueForInput(*control, "ten", &error)) << key;
   }
 }
 
 TEST_F(LayoutTest, TheSixActionsAreButtonsTheScreenAnswers) {
   std::set<std::string> actions;
   for (const id& item : *specifiers()) {
-    auto spec = objc::cast<PSSpecifier>(item);
-    if (!spec->buttonAction()) continue;
-    EXPECT_TRUE(spec->type() == PSButtonCell || spec->type() == PSLinkCell) << spec->label();
-    EXPECT_TRUE(objc::respondsTo(root.get(), spec->buttonAction())) << spec->label();
-    actions.insert(sel_getName(spec->buttonAction()));
+    auto control = objc::cast<PSSpecifier>(item);
+    if (!control->buttonAction()) continue;
+    EXPECT_TRUE(control->type() == PSButtonCell || control->type() == PSLinkCell) << control->label();
+    EXPECT_TRUE(objc::respondsTo(root.get(), control->buttonAction())) << control->label();
+    actions.insert(sel_getName(control->buttonAction()));
   }
   EXPECT_EQ(actions, (std::set<std::string>{"followOnTwitter", "installSyslog", "viewOtherApps", "selectCalendars",
                                             "changeSortOrder", "selectAppToOpen"}));

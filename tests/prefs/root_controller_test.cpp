@@ -7,12 +7,12 @@ using RootControllerTest = PaneFixture;
 TEST_F(RootControllerTest, WithNoFileEveryControlShowsItsDefault) {
   int values = 0;
   for (const id& item : *specifiers()) {
-    auto spec = objc::cast<PSSpecifier>(item);
-    if (spec->stringProperty("key").empty()) continue;
+    auto control = objc::cast<PSSpecifier>(item);
+    if (control->stringProperty("key").empty()) continue;
     ++values;
-    id value = objc::msg<id>(root, SEL_("readPreferenceValue:"), spec);
-    ASSERT_TRUE(value) << spec->label();
-    EXPECT_TRUE(value->isEqualTo(*spec->property("default"))) << spec->label();
+    id value = objc::msg<id>(root, SEL_("readPreferenceValue:"), control);
+    ASSERT_TRUE(value) << control->label();
+    EXPECT_TRUE(value->isEqualTo(*control->property("default"))) << control->label();
   }
   EXPECT_EQ(values, 26);
   // A control without a "default" shows no value.
@@ -31,7 +31,7 @@ TEST_F(RootControllerTest, AStoredFalseOrZeroIsShownAsStored) {
   EXPECT_EQ(objc::cast<NSNumber>(shown("textColor"))->integerValue(), 0);
   EXPECT_EQ(objc::cast<NSString>(shown("daysToDisplay"))->str(), "0");
   // And the row shows it: the framework asks the pane when the row is shown.
-  auto cell = PSTableCell::cellForSpecifier(control("textColor"));
+  auto cell = PSTableCell::cellForSpecifier(controlFor("textColor"));
   EXPECT_EQ(cell->valueText(), "Red");
 }
 
@@ -62,11 +62,11 @@ TEST_F(RootControllerTest, AChangeKeepsEveryOtherKey) {
 TEST_F(RootControllerTest, PostNotificationIsPostedOnceAfterTheWrite) {
   change("enabled", NSNumber::numberWithBool(false));
   ASSERT_EQ(posts.size(), 1u);
-  EXPECT_EQ(posts[0].name, control("enabled")->stringProperty("PostNotification"));
+  EXPECT_EQ(posts[0].name, controlFor("enabled")->stringProperty("PostNotification"));
   ASSERT_TRUE(posts[0].fileThen);  // the file already held the change
   EXPECT_FALSE(objc::cast<NSNumber>(posts[0].fileThen->objectForKey("enabled"))->boolValue());
   // A control without the property stores and posts nothing.
-  ASSERT_TRUE(control("customLaunchAppBundleID")->stringProperty("PostNotification").empty());
+  ASSERT_TRUE(controlFor("customLaunchAppBundleID")->stringProperty("PostNotification").empty());
   change("customLaunchAppBundleID", NSStr("com.apple.mobilemail"));
   EXPECT_EQ(posts.size(), 1u);
   EXPECT_EQ(preferences()->count(), 2u);

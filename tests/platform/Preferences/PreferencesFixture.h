@@ -52,18 +52,18 @@ class RecordingListController : public PSListController {
  public:
   static Class classObject();
   Ref<NSArray> specifiers() override { return _specifiers; }
-  id readPreferenceValue(Ref<PSSpecifier> spec) override {
+  id readPreferenceValue(Ref<PSSpecifier> control) override {
     ++reads;
-    auto v = values->objectForKey(NSStr(spec->stringProperty("key")).get());
-    return v ? v : spec->property("default");
+    auto v = values->objectForKey(NSStr(control->stringProperty("key")).get());
+    return v ? v : control->property("default");
   }
-  void setPreferenceValueSpecifier(id value, Ref<PSSpecifier> spec) override {
+  void setPreferenceValueSpecifier(id value, Ref<PSSpecifier> control) override {
     stored.push_back(value);
-    values->setObjectForKey(value, spec->stringProperty("key"));
+    values->setObjectForKey(value, control->stringProperty("key"));
   }
-  void useSpecifiers(Ref<NSArray> specs) { _specifiers = std::move(specs); }
+  void useSpecifiers(Ref<NSArray> controls) { _specifiers = std::move(controls); }
   void tapped() { ++taps; }
-  void tappedWith(Ref<PSSpecifier> spec) { tappedSpecifier = spec; }
+  void tappedWith(Ref<PSSpecifier> control) { tappedSpecifier = control; }
 
   Ref<NSMutableDictionary> values = NSMutableDictionary::dictionary();
   std::vector<id> stored;

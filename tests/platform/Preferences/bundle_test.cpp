@@ -40,10 +40,10 @@ TEST_F(BundleTest, AScreenReadsItsLayoutFromItsBundleFolder) {
                 "<key>key</key><string>on</string></dict></array></dict></plist>");
   PSSetBundlePathForClass(RecordingListController::classObject(), "/Library/PreferenceBundles/Test.bundle");
   auto screen = objc::cast<PSListController>(objc::msg<id>(objc::alloc<RecordingListController>(), SEL_("init")));
-  auto specs =
+  auto controls =
       objc::msg<Ref<NSMutableArray>>(screen, SEL_("loadSpecifiersFromPlistName:target:"), NSStr("Screen"), id(screen));
-  ASSERT_EQ(specs->count(), 1u);
-  EXPECT_EQ(objc::cast<PSSpecifier>(specs->objectAtIndex(0))->target().get(), screen.get());
+  ASSERT_EQ(controls->count(), 1u);
+  EXPECT_EQ(objc::cast<PSSpecifier>(controls->objectAtIndex(0))->target().get(), screen.get());
   EXPECT_EQ(screen->title()->str(), "Test pane");
 
   auto none =

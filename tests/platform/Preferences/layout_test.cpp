@@ -4,7 +4,7 @@ using LayoutTest = PreferencesFixture;
 
 TEST_F(LayoutTest, EntriesBecomeSpecifiersWithTheirPropertiesGetterSetterAndAction) {
   auto target = objc::create<NSObject>();
-  auto specs = PSSpecifiersFromLayout(
+  auto controls = PSSpecifiersFromLayout(
       layout({entry({{"cell", str("PSGroupCell")}, {"label", str("General")}}),
               entry({{"cell", str("PSSwitchCell")},
                      {"label", str("Enabled")},
@@ -19,11 +19,11 @@ TEST_F(LayoutTest, EntriesBecomeSpecifiersWithTheirPropertiesGetterSetterAndActi
                      {"validTitles", arr({str("Red"), str("Blue")})}})})
           .get(),
       target.get(), "test layout");
-  ASSERT_EQ(specs->count(), 4u);
-  auto group = objc::cast<PSSpecifier>(specs->objectAtIndex(0));
-  auto toggle = objc::cast<PSSpecifier>(specs->objectAtIndex(1));
-  auto button = objc::cast<PSSpecifier>(specs->objectAtIndex(2));
-  auto list = objc::cast<PSSpecifier>(specs->objectAtIndex(3));
+  ASSERT_EQ(controls->count(), 4u);
+  auto group = objc::cast<PSSpecifier>(controls->objectAtIndex(0));
+  auto toggle = objc::cast<PSSpecifier>(controls->objectAtIndex(1));
+  auto button = objc::cast<PSSpecifier>(controls->objectAtIndex(2));
+  auto list = objc::cast<PSSpecifier>(controls->objectAtIndex(3));
 
   EXPECT_EQ(group->type(), PSGroupCell);
   EXPECT_EQ(group->getter(), nullptr);
@@ -44,7 +44,7 @@ TEST_F(LayoutTest, EntriesBecomeSpecifiersWithTheirPropertiesGetterSetterAndActi
 }
 
 TEST_F(LayoutTest, BadEntriesAreLoggedAndLeftOut) {
-  auto specs = PSSpecifiersFromLayout(
+  auto controls = PSSpecifiersFromLayout(
       layout({str("not a dictionary"), entry({{"cell", str("PSNoSuchCell")}, {"label", str("Odd")}}),
               entry({{"label", str("No cell")}}),
               entry({{"cell", str("PSLinkListCell")},
@@ -55,8 +55,8 @@ TEST_F(LayoutTest, BadEntriesAreLoggedAndLeftOut) {
               entry({{"cell", str("PSSwitchCell")}, {"label", str("Kept")}, {"key", str("kept")}})})
           .get(),
       nullptr, "bad layout");
-  ASSERT_EQ(specs->count(), 2u);
-  EXPECT_EQ(objc::cast<PSSpecifier>(specs->objectAtIndex(1))->label(), "Kept");
+  ASSERT_EQ(controls->count(), 2u);
+  EXPECT_EQ(objc::cast<PSSpecifier>(controls->objectAtIndex(1))->label(), "Kept");
   EXPECT_TRUE(log_->contains("bad layout item 0 is not a dictionary"));
   EXPECT_TRUE(log_->contains("unknown cell PSNoSuchCell"));
   EXPECT_TRUE(log_->contains("do not pair up"));
@@ -67,11 +67,11 @@ TEST_F(LayoutTest, BadEntriesAreLoggedAndLeftOut) {
 
 TEST_F(LayoutTest, EachControlProducesItsOwnKindOfValue) {
   std::string error;
-  auto control = [](std::initializer_list<std::pair<const char*, id>> fields) {
-    auto specs = PSSpecifiersFromLayout(layout({entry(fields)}).get(), nullptr, "one");
-    return objc::cast<PSSpecifier>(specs->objectAtIndex(0));
+  auto controlFor = [](std::initializer_list<std::pair<const char*, id>> fields) {
+    auto controls = PSSpecifiersFromLayout(layout({entry(fields)}).get(), nullptr, "one");
+    return objc::cast<PSSpecifier>(controls->objectAtIndex(0));
   };
-  auto toggle = control({{"cell", str("PSSwitchCell")}, {"label", str("S")}, {"key", str("s")}});
+  auto toggle = controlFor({{"cell", str("PSSwitchCell")}, {"label", str("S")}, {"key", str("s")}});
   auto on = objc::as<NSNumber>(PSTableCell::controlValueForInput(*toggle, "On", &error));
   ASSERT_TRUE(on);
   EXPECT_TRUE(on->isBoolean());
@@ -80,11 +80,11 @@ TEST_F(LayoutTest, EachControlProducesItsOwnKindOfValue) {
   EXPECT_EQ(PSTableCell::controlValueForInput(*toggle, "maybe", &error), nullptr);
   EXPECT_NE(error.find("switch"), std::string::npos);
 
-  auto list = control({{"cell", str("PSLinkListCell")},
-                       {"label", str("L")},
-                       {"key", str("l")},
-                       {"validValues", arr({num(0), num(999)})},
-                       {"validTitles", arr({str("Red"), str("Same")})}});
+  auto list = controlFor({{"cell", str("PSLinkListCell")},
+                          {"label", str("L")},
+                          {"key", str("l")},
+                          {"validValues", arr({num(0), num(999)})},
+                          {"validTitles", arr({str("Red"), str("Same")})}});
   // A value or its title picks the list's own value object.
   auto byValue = PSTableCell::controlValueForInput(*list, "999", &error);
   EXPECT_TRUE(byValue && byValue->isEqualTo(*num(999)));
@@ -95,13 +95,13 @@ TEST_F(LayoutTest, EachControlProducesItsOwnKindOfValue) {
   EXPECT_EQ(PSTableCell::controlValueForInput(*list, "5", &error), nullptr);
   EXPECT_NE(error.find("Red (0)"), std::string::npos);  // the choices are named
 
-  auto slider = control({{"cell", str("PSSliderCell")},
-                         {"label", str("Size")},
-                         {"key", str("size")},
-                         {"min", NSNumber::numberWithDouble(8)},
-                         {"max", NSNumber::numberWithDouble(30)},
-                         {"isSegmented", yes()},
-                         {"segmentCount", num(22)}});
+  auto slider = controlFor({{"cell", str("PSSliderCell")},
+                            {"label", str("Size")},
+                            {"key", str("size")},
+                            {"min", NSNumber::numberWithDouble(8)},
+                            {"max", NSNumber::numberWithDouble(30)},
+                            {"isSegmented", yes()},
+                            {"segmentCount", num(22)}});
   auto size = objc::as<NSNumber>(PSTableCell::controlValueForInput(*slider, "17.4", &error));
   ASSERT_TRUE(size);
   EXPECT_TRUE(size->isSinglePrecision());
@@ -109,15 +109,15 @@ TEST_F(LayoutTest, EachControlProducesItsOwnKindOfValue) {
   EXPECT_EQ(PSTableCell::controlValueForInput(*slider, "31", &error), nullptr);
   EXPECT_EQ(PSTableCell::controlValueForInput(*slider, "12px", &error), nullptr);
 
-  auto field = control(
+  auto field = controlFor(
       {{"cell", str("PSEditTextCell")}, {"label", str("Days")}, {"key", str("days")}, {"keyboard", str("numbers")}});
   auto days = objc::as<NSString>(PSTableCell::controlValueForInput(*field, "-1", &error));
   ASSERT_TRUE(days);
   EXPECT_EQ(days->str(), "-1");
   EXPECT_EQ(PSTableCell::controlValueForInput(*field, "1e3", &error), nullptr);
-  auto text = control({{"cell", str("PSEditTextCell")}, {"label", str("Name")}, {"key", str("name")}});
+  auto text = controlFor({{"cell", str("PSEditTextCell")}, {"label", str("Name")}, {"key", str("name")}});
   EXPECT_EQ(objc::as<NSString>(PSTableCell::controlValueForInput(*text, "", &error))->str(), "");
 
-  auto group = control({{"cell", str("PSGroupCell")}, {"label", str("G")}});
+  auto group = controlFor({{"cell", str("PSGroupCell")}, {"label", str("G")}});
   EXPECT_EQ(PSTableCell::controlValueForInput(*group, "on", &error), nullptr);
 }

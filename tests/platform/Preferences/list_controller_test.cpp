@@ -107,10 +107,10 @@ TEST_F(ListControllerTest, GetterAndSetterAreSentThroughTheRuntime) {
   class_addMethod(sub, SEL_("readPreferenceValue:"), reinterpret_cast<IMP>(fixed), "@@:@");
   objc_registerClassPair(sub);
   auto other = objc::cast<RecordingListController>(objc::msg<id>(class_createInstance(sub), SEL_("init")));
-  auto spec = PSSpecifier::preferenceSpecifierNamed("Name", other.get(), SEL_("setPreferenceValue:specifier:"),
-                                                    SEL_("readPreferenceValue:"), PSEditTextCell);
-  spec->setPropertyForKey(NSStr("name"), NSStr("key"));
-  auto cell = PSTableCell::cellForSpecifier(spec);
+  auto control = PSSpecifier::preferenceSpecifierNamed("Name", other.get(), SEL_("setPreferenceValue:specifier:"),
+                                                       SEL_("readPreferenceValue:"), PSEditTextCell);
+  control->setPropertyForKey(NSStr("name"), NSStr("key"));
+  auto cell = PSTableCell::cellForSpecifier(control);
   EXPECT_EQ(cell->valueText(), "from the runtime");
   EXPECT_EQ(other->reads, 0);
 }
@@ -151,21 +151,21 @@ TEST_F(ListControllerTest, AScreenOffTheStackCannotPushAndSaysSo) {
 
 TEST_F(ListControllerTest, TheBaseKeepsValuesInTheDefaultsDomainAndPostsTheirNotification) {
   auto base = objc::cast<PSListController>(objc::msg<id>(objc::alloc<PSListController>(), SEL_("init")));
-  auto spec = PSSpecifier::preferenceSpecifierNamed("Sound", base.get(), SEL_("setPreferenceValue:specifier:"),
-                                                    SEL_("readPreferenceValue:"), PSSwitchCell);
-  spec->setPropertyForKey(NSStr("sound"), NSStr("key"));
-  spec->setPropertyForKey(NSStr("org.example.app"), NSStr("defaults"));
-  spec->setPropertyForKey(NSNumber::numberWithBool(true), NSStr("default"));
-  spec->setPropertyForKey(NSStr("org.example.app/changed"), NSStr("PostNotification"));
-  EXPECT_TRUE(objc::cast<NSNumber>(spec->performGetter())->boolValue());
+  auto control = PSSpecifier::preferenceSpecifierNamed("Sound", base.get(), SEL_("setPreferenceValue:specifier:"),
+                                                       SEL_("readPreferenceValue:"), PSSwitchCell);
+  control->setPropertyForKey(NSStr("sound"), NSStr("key"));
+  control->setPropertyForKey(NSStr("org.example.app"), NSStr("defaults"));
+  control->setPropertyForKey(NSNumber::numberWithBool(true), NSStr("default"));
+  control->setPropertyForKey(NSStr("org.example.app/changed"), NSStr("PostNotification"));
+  EXPECT_TRUE(objc::cast<NSNumber>(control->performGetter())->boolValue());
 
   CFNotificationCenterAddObserver(CFNotificationCenterGetDarwinNotifyCenter(), this, &recordPost, nullptr, nullptr,
                                   CFNotificationSuspensionBehaviorDeliverImmediately);
-  spec->performSetterWithValue(NSNumber::numberWithBool(false));
+  control->performSetterWithValue(NSNumber::numberWithBool(false));
   CFNotificationCenterRemoveEveryObserver(CFNotificationCenterGetDarwinNotifyCenter(), this);
   auto stored = NSDictionary::dictionaryWithContentsOfFile("/var/mobile/Library/Preferences/org.example.app.plist");
   ASSERT_TRUE(stored);
   EXPECT_FALSE(objc::cast<NSNumber>(stored->objectForKey("sound"))->boolValue());
-  EXPECT_FALSE(objc::cast<NSNumber>(spec->performGetter())->boolValue());
+  EXPECT_FALSE(objc::cast<NSNumber>(control->performGetter())->boolValue());
   EXPECT_EQ(posted, std::vector<std::string>{"org.example.app/changed"});
 }

@@ -4,8 +4,11 @@
 #include <Foundation/DeviceRoot.h>
 #include <Foundation/NSLog.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
 #include <set>
 #include <system_error>
 
@@ -16,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 /// Metadata files are a line of text; anything longer is not one of them.
-constexpr std::streamsize kMaxMetadataBytes = 4096;
+constexpr size_t kMaxMetadataBytes = 4096;
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
 
@@ -37,15 +40,16 @@ enum class Metadata { Missing, Unreadable, Read };
 
 /// The first line of a small metadata file, trimmed.
 Metadata readMetadata(const fs::path& file, std::string& out) {
-  std::error_code ec;
-  if (!fs::exists(file, ec)) return Metadata::Missing;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return Metadata::Unreadable;
-  std::string bytes(static_cast<size_t>(kMaxMetadataBytes), '\0');
-  in.read(bytes.data(), kMaxMetadataBytes);
-  if (in.bad()) return Metadata::Unreadable;
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  std::string_view text = trim(bytes);
+  int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? Metadata::Missing : Metadata::Unreadable;
+  char buf[kMaxMetadataBytes];
+  ssize_t n;
+  do {
+    n = read(fd, buf, sizeof buf);
+  } while (n < 0 && errno == EINTR);
+  close(fd);
+  if (n < 0) return Metadata::Unreadable;
+  std::string_view text = trim(std::string_view(buf, static_cast<size_t>(n)));
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   text = text.substr(0, text.find_first_of("\r\n"));
   out = std::string(trim(text));

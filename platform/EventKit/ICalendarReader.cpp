@@ -84,28 +84,55 @@ int daysInMonth(int year, int month) {
 /// VTIMEZONE TZID -> X-LIC-LOCATION, for zones named in a private way.
 using ZoneLocations = std::map<std::string, std::string>;
 
-void collectZoneLocations(icalcomponent* root, ZoneLocations& out) {
-  std::vector<icalcomponent*> stack{root};
-  while (!stack.empty()) {
-    icalcomponent* c = stack.back();
-    stack.pop_back();
-    if (icalcomponent_isa(c) == ICAL_VTIMEZONE_COMPONENT) {
-      std::string tzid, location;
-      for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
-           p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
-        if (icalproperty_isa(p) == ICAL_TZID_PROPERTY)
-          tzid = text(icalproperty_get_tzid(p));
-        else if (icalproperty_isa(p) == ICAL_X_PROPERTY &&
-                 equalsIgnoringCase(text(icalproperty_get_x_name(p)), "X-LIC-LOCATION"))
-          location = std::string(trimmed(text(icalproperty_get_x(p))));
-      }
-      if (!tzid.empty() && !location.empty()) out.emplace(tzid, location);
-      continue;
-    }
-    for (icalcomponent* s = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); s;
-         s = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
-      stack.push_back(s);
+void reportErrors(icalcomponent* c, Problems& problems) {
+  for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
+       p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
+    std::string what = text(icalproperty_get_xlicerror(p));
+    makeUtf8(what);
+    problems.add("ignored a damaged line (" + what + ")");
   }
+}
+
+void readZoneLocation(icalcomponent* zone, ZoneLocations& out) {
+  std::string tzid, location;
+  for (icalproperty* p = icalcomponent_get_first_property(zone, ICAL_ANY_PROPERTY); p;
+       p = icalcomponent_get_next_property(zone, ICAL_ANY_PROPERTY)) {
+    if (icalproperty_isa(p) == ICAL_TZID_PROPERTY)
+      tzid = text(icalproperty_get_tzid(p));
+    else if (icalproperty_isa(p) == ICAL_X_PROPERTY &&
+             equalsIgnoringCase(text(icalproperty_get_x_name(p)), "X-LIC-LOCATION"))
+      location = std::string(trimmed(text(icalproperty_get_x(p))));
+  }
+  if (!tzid.empty() && !location.empty()) out.emplace(tzid, location);
+}
+
+/// Calendars nested deeper than this are not looked into.
+constexpr int kMaxDepth = 16;
+
+/// What one walk over the file finds: the VTODOs in file order, and the
+/// zone locations (a VTIMEZONE may stand after the reminders that use it).
+struct Contents {
+  std::vector<icalcomponent*> todos;
+  ZoneLocations zones;
+  bool tooDeep = false;
+};
+
+void walk(icalcomponent* c, int depth, Contents& found, Problems& problems) {
+  switch (icalcomponent_isa(c)) {
+    case ICAL_VTODO_COMPONENT: found.todos.push_back(c); return;
+    case ICAL_VTIMEZONE_COMPONENT: readZoneLocation(c, found.zones); return;
+    case ICAL_VCALENDAR_COMPONENT:
+    case ICAL_XROOT_COMPONENT: break;
+    default: return;  // events, journals: nothing for a reminder list
+  }
+  reportErrors(c, problems);
+  if (depth == kMaxDepth) {
+    found.tooDeep = true;
+    return;
+  }
+  for (icalcomponent* s = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); s;
+       s = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+    walk(s, depth + 1, found, problems);
 }
 
 std::vector<std::string> zoneNamesFor(const std::string& tzid, const ZoneLocations& locations) {
@@ -162,15 +189,6 @@ int64_t proximityFrom(std::string_view value) {
   if (equalsIgnoringCase(value, "ARRIVE")) return 1;
   if (equalsIgnoringCase(value, "DEPART")) return 2;
   return 0;
-}
-
-void reportErrors(icalcomponent* c, Problems& problems) {
-  for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
-       p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
-    std::string what = text(icalproperty_get_xlicerror(p));
-    makeUtf8(what);
-    problems.add("ignored a damaged line (" + what + ")");
-  }
 }
 
 AlarmRecord readAlarm(icalcomponent* alarm, Problems& problems) {
@@ -301,26 +319,12 @@ ParsedCalendar parseReminderCalendar(std::string_view bytes) {
   }
   out.readable = true;
 
-  ZoneLocations locations;
-  collectZoneLocations(root.get(), locations);
-
-  // Depth first, in file order; reminders may sit in nested or several calendars.
-  std::vector<icalcomponent*> stack{root.get()};
-  while (!stack.empty()) {
-    icalcomponent* c = stack.back();
-    stack.pop_back();
-    icalcomponent_kind kind = icalcomponent_isa(c);
-    if (kind == ICAL_VTODO_COMPONENT) {
-      if (auto r = readTodo(c, locations, problems)) out.reminders.push_back(std::move(*r));
-      continue;
-    }
-    if (kind == ICAL_VCALENDAR_COMPONENT || kind == ICAL_XROOT_COMPONENT) reportErrors(c, problems);
-    std::vector<icalcomponent*> children;
-    for (icalcomponent* s = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); s;
-         s = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
-      children.push_back(s);
-    stack.insert(stack.end(), children.rbegin(), children.rend());
-  }
+  Contents found;
+  walk(root.get(), 0, found, problems);
+  if (found.tooDeep) problems.add("calendars nested too deeply; the innermost were not read");
+  out.reminders.reserve(found.todos.size());
+  for (icalcomponent* todo : found.todos)
+    if (auto r = readTodo(todo, found.zones, problems)) out.reminders.push_back(std::move(*r));
   return out;
 }
 

@@ -27,6 +27,5 @@ function(qp_test name)
     QP_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus"
     QP_BINARY_DIR="${PROJECT_BINARY_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QP_SOURCE_DIR=${PROJECT_SOURCE_DIR};QP_BINARY_DIR=${PROJECT_BINARY_DIR}"
-               LABELS "${ARG_LABELS}")
+    PROPERTIES LABELS "${ARG_LABELS}")
 endfunction()

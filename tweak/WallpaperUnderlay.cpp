@@ -37,9 +37,9 @@ void lockScreenViewAddUnderlay(id self, SEL cmd, id requester) {
     case UnderlayRequester::OverlayContext: {
       auto items = objc::as<NSArray>(ivarObject(sBLockScreenNotificationListController.get(), "_listItems"));
       if (kind == UnderlayRequester::OverlayContext) lastOverlayContextRequester = name;
-      // The mode-1 test needs the list; without a loaded list it is not
-      // only-custom, so the request passes.
-      if (refusesUnderlay(wallpaperBlurMode, wallpaperBlurMode == 1 && onlyCustomItemsAreDisplayed(items.get()))) {
+      // Without a loaded list the list is not only-custom, so in mode 1 the
+      // request passes.
+      if (refusesUnderlay(wallpaperBlurMode, onlyCustomItemsAreDisplayed(items.get()))) {
         if constexpr (debugMode) NSLog("%@ supressing wallpaper underlay for %@", tag(), name);
         return;
       }

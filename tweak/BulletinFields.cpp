@@ -2,7 +2,7 @@
 
 namespace quillpane {
 
-std::string_view priorityMark(int64_t priority) {
+std::string_view priorityMark(uint64_t priority) {
   switch (priority) {
     case 1: return "!!! ";
     case 5: return "!! ";

@@ -18,7 +18,7 @@ constexpr std::string_view kRemindersSection = "com.apple.reminders";
 constexpr std::string_view kRemindersURL = "x-apple-reminder://";
 
 /// "!!! " for priority 1, "!! " for 5, "! " for 9, nothing otherwise.
-std::string_view priorityMark(int64_t priority);
+std::string_view priorityMark(uint64_t priority);
 /// "Arriving: " for proximity 1 (enter), "Leaving: " for 2, else nothing.
 std::string_view locationPrefix(int64_t proximity);
 /// "Quillpane <position>|<colour>", ending at the bar without a colour.

@@ -58,7 +58,7 @@ class Ref {
     if (p_) p_->release();
   }
 
-  Ref& operator=(const Ref& o) noexcept {
+  Ref& operator=(const Ref& o) noexcept {  // NOLINT(bugprone-unhandled-self-assignment): copy-and-swap
     Ref(o).swap(*this);
     return *this;
   }

@@ -59,9 +59,7 @@ std::string encode() {
   using U = std::remove_cvref_t<T>;
   if constexpr (std::is_void_v<U>)
     return "v";
-  else if constexpr (isObjectType<U>())
-    return "@";
-  else if constexpr (std::is_same_v<U, std::nullptr_t>)
+  else if constexpr (isObjectType<U>() || std::is_same_v<U, std::nullptr_t>)
     return "@";
   else if constexpr (std::is_same_v<U, SEL>)
     return ":";

@@ -1,5 +1,7 @@
 #include "QPN_CalendarsTVC.h"
 
+#include "PaneCells.h"
+
 #include "PaneFiles.h"
 #include "QPNCalendar.h"
 
@@ -98,12 +100,7 @@ NSInteger QPN_CalendarsTVC::tableViewNumberOfRowsInSection(Ref<UITableView>, NSI
 
 Ref<UITableViewCell> QPN_CalendarsTVC::tableViewCellForRowAtIndexPath(Ref<UITableView> tableView,
                                                                       Ref<NSIndexPath> indexPath) {
-  static const auto reuse = NSStr("Dynamic Cell");
-  auto cell = objc::msg<Ref<UITableViewCell>>(tableView, SEL_("dequeueReusableCellWithIdentifier:"), reuse);
-  if (!cell)
-    cell = objc::cast<UITableViewCell>(objc::msg<id>(objc::alloc<UITableViewCell>(),
-                                                     SEL_("initWithStyle:reuseIdentifier:"),
-                                                     NSInteger(UITableViewCellStyleSubtitle), reuse));
+  auto cell = dequeueSubtitleCell(tableView);
   auto row = objc::cast<QPNCalendar>(calendars->objectAtIndex(uint64_t(indexPath->row())));
   objc::msg<void>(cell->textLabel(), SEL_("setText:"), row->title());
   objc::msg<void>(cell->detailTextLabel(), SEL_("setText:"), row->storeName());

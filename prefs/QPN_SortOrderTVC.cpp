@@ -1,5 +1,7 @@
 #include "QPN_SortOrderTVC.h"
 
+#include "PaneCells.h"
+
 #include "PaneFiles.h"
 
 #include <Foundation/NSLog.h>
@@ -64,12 +66,7 @@ NSInteger QPN_SortOrderTVC::tableViewNumberOfRowsInSection(Ref<UITableView>, NSI
 
 Ref<UITableViewCell> QPN_SortOrderTVC::tableViewCellForRowAtIndexPath(Ref<UITableView> tableView,
                                                                       Ref<NSIndexPath> indexPath) {
-  static const auto reuse = NSStr("Dynamic Cell");
-  auto cell = objc::msg<Ref<UITableViewCell>>(tableView, SEL_("dequeueReusableCellWithIdentifier:"), reuse);
-  if (!cell)
-    cell = objc::cast<UITableViewCell>(objc::msg<id>(objc::alloc<UITableViewCell>(),
-                                                     SEL_("initWithStyle:reuseIdentifier:"),
-                                                     NSInteger(UITableViewCellStyleSubtitle), reuse));
+  auto cell = dequeueSubtitleCell(tableView);
   objc::msg<void>(cell, SEL_("setSelectionStyle:"), NSInteger(UITableViewCellSelectionStyleNone));
   objc::msg<void>(cell, SEL_("setShowsReorderControl:"), true);
   id entry = items->objectAtIndex(uint64_t(indexPath->row()));

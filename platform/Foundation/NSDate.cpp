@@ -62,19 +62,12 @@ NSComparisonResult NSDate::compare(const NSDate* other) const noexcept {
 }
 
 std::string NSDate::descriptionString() const {
-  using namespace std::chrono;
   if (!std::isfinite(t_)) return "(invalid date)";
-  // Whole seconds, rounded down, in the proleptic Gregorian calendar (UTC).
-  const double unixSeconds = std::floor(t_ + NSTimeIntervalSince1970);
-  if (std::fabs(unixSeconds) > 1e12) return "(invalid date)";
-  const auto secs = static_cast<int64_t>(unixSeconds);
-  int64_t days = secs / 86400;
-  if (secs % 86400 < 0) --days;
-  const year_month_day ymd{sys_days{std::chrono::days{days}}};
-  const int64_t inDay = secs - days * 86400;
+  auto f = foundation::utcFields(t_ + NSTimeIntervalSince1970);
+  if (!f) return "(invalid date)";
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u %02d:%02d:%02d +0000", int(ymd.year()), unsigned(ymd.month()),
-                unsigned(ymd.day()), int(inDay / 3600), int(inDay / 60 % 60), int(inDay % 60));
+  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u %02d:%02d:%02d +0000", f->year, f->month, f->day, f->hour, f->minute,
+                f->second);
   return buf;
 }
 
@@ -114,6 +107,22 @@ bool DeviceClock::isSimulated() {
   auto& c = deviceClock();
   std::lock_guard g(c.lock);
   return c.simulated;
+}
+
+}  // namespace foundation
+
+namespace foundation {
+
+std::optional<UTCFields> utcFields(double unixSeconds) {
+  const double whole = std::floor(unixSeconds);
+  if (!std::isfinite(whole) || std::fabs(whole) > 1e12) return std::nullopt;
+  const auto secs = static_cast<int64_t>(whole);
+  int64_t days = secs / 86400;
+  if (secs % 86400 < 0) --days;
+  const std::chrono::year_month_day ymd{std::chrono::sys_days{std::chrono::days{days}}};
+  const int64_t inDay = secs - days * 86400;
+  return UTCFields{int(ymd.year()),   unsigned(ymd.month()), unsigned(ymd.day()),
+                   int(inDay / 3600), int(inDay / 60 % 60),  int(inDay % 60)};
 }
 
 }  // namespace foundation

@@ -8,6 +8,7 @@
 #include <objc/NSObject.h>
 
 #include <functional>
+#include <optional>
 
 /// Seconds between 1970-01-01 and 2001-01-01.
 constexpr double NSTimeIntervalSince1970 = 978307200.0;
@@ -37,6 +38,15 @@ class NSDate : public NSObject {
 };
 
 namespace foundation {
+
+/// A moment's calendar fields in UTC, proleptic Gregorian, whole seconds
+/// rounded down; nullopt for moments beyond what can be named.
+struct UTCFields {
+  int year;
+  unsigned month, day;
+  int hour, minute, second;
+};
+std::optional<UTCFields> utcFields(double unixSeconds);
 
 /// The device clock: seconds since the reference date. Real time unless a
 /// simulated clock is installed.

@@ -241,17 +241,11 @@ plist_t dateNode(double t) {
   const double whole = std::trunc(t);
   if (whole >= std::numeric_limits<int32_t>::min() && whole <= std::numeric_limits<int32_t>::max())
     return plist_new_date(int32_t(whole), int32_t(std::lround((t - whole) * 1e6)));
-  const double unixSeconds = std::floor(t) + NSTimeIntervalSince1970;
-  if (!std::isfinite(unixSeconds) || std::fabs(unixSeconds) > 1e12) return nullptr;
-  using namespace std::chrono;
-  const auto secs = static_cast<int64_t>(unixSeconds);
-  int64_t days = secs / 86400;
-  if (secs % 86400 < 0) --days;
-  const year_month_day ymd{sys_days{std::chrono::days{days}}};
-  const int64_t inDay = secs - days * 86400;
+  auto f = foundation::utcFields(std::floor(t) + NSTimeIntervalSince1970);
+  if (!f) return nullptr;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "<date>%04d-%02u-%02uT%02d:%02d:%02dZ</date>", int(ymd.year()), unsigned(ymd.month()),
-                unsigned(ymd.day()), int(inDay / 3600), int(inDay / 60 % 60), int(inDay % 60));
+  std::snprintf(buf, sizeof buf, "<date>%04d-%02u-%02uT%02d:%02d:%02dZ</date>", f->year, f->month, f->day, f->hour,
+                f->minute, f->second);
   return parseXMLValue(buf);
 }
 

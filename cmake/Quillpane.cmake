@@ -24,7 +24,7 @@ function(qp_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     QP_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    QP_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus"
+    QP_CORPUS_DIR="${PROJECT_SOURCE_DIR}/tests/corpus"
     QP_BINARY_DIR="${PROJECT_BINARY_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS "${ARG_LABELS}")

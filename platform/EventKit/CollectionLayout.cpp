@@ -9,7 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <set>
+#include <map>
 #include <system_error>
 
 namespace eventkit {
@@ -79,20 +79,23 @@ std::string titleOf(const fs::path& folder, const std::string& deviceFolder, con
   return fallback;
 }
 
-std::optional<RGBA> colorOf(const fs::path& folder, const std::string& deviceFolder) {
+/// The list's colour: its "color" file, else a calendar colour chosen from
+/// the identifier, so the same list keeps the same colour on every lock.
+RGBA colorOf(const fs::path& folder, const std::string& deviceFolder, const std::string& identifier) {
   std::string text;
+  std::string why;
   switch (readMetadata(folder / "color", text)) {
-    case Metadata::Missing: return std::nullopt;
-    case Metadata::Unreadable:
-      NSLog("EventKit: %s: cannot be read, the list has no colour", devicePathOf(deviceFolder, "color"));
-      return std::nullopt;
-    case Metadata::Read: break;
+    case Metadata::Missing: why = "no color file"; break;
+    case Metadata::Unreadable: why = devicePathOf(deviceFolder, "color") + " cannot be read"; break;
+    case Metadata::Read:
+      if (auto color = parseListColor(text)) return *color;
+      why = devicePathOf(deviceFolder, "color") + ": \"" + text +
+            "\" is not a colour (#RGB, #RGBA, #RRGGBB or #RRGGBBAA)";
+      break;
   }
-  auto color = parseListColor(text);
-  if (!color)
-    NSLog("EventKit: %s: \"%s\" is not a colour (#RRGGBB or #RRGGBBAA), the list has no colour",
-          devicePathOf(deviceFolder, "color"), text);
-  return color;
+  const PaletteColor& fallback = defaultListColor(identifier);
+  NSLog("EventKit: %s: %s, the list gets the calendar colour %s", deviceFolder, why, fallback.name);
+  return fallback.rgba;
 }
 
 /// Sub-folders by name; hidden ones (a sync client's temporary folders) left out.
@@ -114,38 +117,61 @@ std::vector<std::string> subfolders(const fs::path& folder) {
 std::optional<RGBA> parseListColor(std::string_view text) {
   text = trim(text);
   if (!text.empty() && text.front() == '#') text.remove_prefix(1);
-  if (text.size() != 6 && text.size() != 8) return std::nullopt;
+  // One digit a channel in the short forms, doubled: "#f80" is "#ff8800".
+  size_t digits = text.size() == 3 || text.size() == 4 ? 1 : text.size() == 6 || text.size() == 8 ? 2 : 0;
+  if (digits == 0) return std::nullopt;
   RGBA c{0, 0, 0, 1};
-  for (size_t i = 0; i < text.size() / 2; ++i) {
-    int hi = hexDigit(text[2 * i]), lo = hexDigit(text[2 * i + 1]);
+  for (size_t i = 0; i < text.size() / digits; ++i) {
+    int hi = hexDigit(text[digits * i]), lo = hexDigit(text[digits * i + digits - 1]);
     if (hi < 0 || lo < 0) return std::nullopt;
     c[i] = (hi * 16 + lo) / 255.0;
   }
   return c;
 }
 
+const PaletteColor& defaultListColor(std::string_view identifier) {
+  // The colours the device offers for a new list, in its own order.
+  static const std::array<PaletteColor, 7> palette{{
+      {"red #FF2968", {0xFF / 255.0, 0x29 / 255.0, 0x68 / 255.0, 1}},
+      {"orange #FF9500", {0xFF / 255.0, 0x95 / 255.0, 0x00 / 255.0, 1}},
+      {"yellow #FFCC00", {0xFF / 255.0, 0xCC / 255.0, 0x00 / 255.0, 1}},
+      {"green #63DA38", {0x63 / 255.0, 0xDA / 255.0, 0x38 / 255.0, 1}},
+      {"blue #1BADF8", {0x1B / 255.0, 0xAD / 255.0, 0xF8 / 255.0, 1}},
+      {"purple #CC73E1", {0xCC / 255.0, 0x73 / 255.0, 0xE1 / 255.0, 1}},
+      {"brown #A2845E", {0xA2 / 255.0, 0x84 / 255.0, 0x5E / 255.0, 1}},
+  }};
+  // FNV-1a: the same identifier picks the same colour on every machine and run.
+  uint32_t h = 2166136261u;
+  for (unsigned char ch : identifier) h = (h ^ ch) * 16777619u;
+  return palette[h % palette.size()];
+}
+
 std::vector<AccountFolder> scanReminderAccounts() {
   std::vector<AccountFolder> accounts;
   fs::path root = foundation::resolveDevicePath(kRemindersFolder);
-  std::set<std::string> seenLists;
-  for (const std::string& accountName : subfolders(root)) {
+  std::map<std::string, int> accountsWithList;
+  std::vector<std::pair<std::string, std::vector<std::string>>> folders;
+  for (std::string& accountName : subfolders(root)) {
+    std::vector<std::string> lists = subfolders(root / accountName);
+    for (const std::string& listName : lists) ++accountsWithList[listName];
+    folders.emplace_back(std::move(accountName), std::move(lists));
+  }
+  for (const auto& [accountName, listNames] : folders) {
     AccountFolder account;
     fs::path accountPath = root / accountName;
     std::string accountDevice = devicePathOf(kRemindersFolder, accountName);
     account.identifier = accountName;
     account.title = titleOf(accountPath, accountDevice, accountName);
-    for (const std::string& listName : subfolders(accountPath)) {
-      std::string listDevice = devicePathOf(accountDevice, listName);
-      if (!seenLists.insert(listName).second) {
-        NSLog("EventKit: %s: another account already has a list named \"%s\", skipped", listDevice, listName);
-        continue;
-      }
+    for (const std::string& listName : listNames) {
       ListFolder list;
-      list.identifier = listName;
+      // A folder name used in one account only is the identifier on its own;
+      // where two accounts use it, the account folder tells them apart.
+      bool clash = accountsWithList[listName] > 1;
+      list.identifier = clash ? accountName + "/" + listName : listName;
       list.hostPath = accountPath / listName;
-      list.devicePath = listDevice;
-      list.title = titleOf(list.hostPath, listDevice, listName);
-      list.color = colorOf(list.hostPath, listDevice);
+      list.devicePath = devicePathOf(accountDevice, listName);
+      list.title = titleOf(list.hostPath, list.devicePath, listName);
+      list.color = colorOf(list.hostPath, list.devicePath, list.identifier);
       account.lists.push_back(std::move(list));
     }
     accounts.push_back(std::move(account));

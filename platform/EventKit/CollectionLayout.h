@@ -4,7 +4,7 @@
 ///
 ///   /var/mobile/Library/Reminders/<account>/displayname     the account's title
 ///   /var/mobile/Library/Reminders/<account>/<list>/displayname
-///   /var/mobile/Library/Reminders/<account>/<list>/color    "#RRGGBB" or "#RRGGBBAA"
+///   /var/mobile/Library/Reminders/<account>/<list>/color    "#RGB", "#RGBA", "#RRGGBB" or "#RRGGBBAA"
 ///   /var/mobile/Library/Reminders/<account>/<list>/*.ics    one or more VTODOs each
 
 #include <array>
@@ -21,9 +21,11 @@ inline constexpr std::string_view kRemindersFolder = "/var/mobile/Library/Remind
 using RGBA = std::array<double, 4>;
 
 struct ListFolder {
-  std::string identifier;  ///< the folder name
+  /// The folder name, or "<account>/<list>" when another account has a
+  /// list folder of the same name.
+  std::string identifier;
   std::string title;
-  std::optional<RGBA> color;
+  RGBA color{};
   std::filesystem::path hostPath;
   std::string devicePath;
 };
@@ -34,14 +36,22 @@ struct AccountFolder {
   std::vector<ListFolder> lists;  ///< by folder name
 };
 
-/// "#RRGGBB" or "#RRGGBBAA" (the '#' may be missing), white space around it
-/// allowed; nullopt for anything else.
+/// "#RGB", "#RGBA", "#RRGGBB" or "#RRGGBBAA" (the '#' may be missing), white
+/// space around it allowed; nullopt for anything else.
 std::optional<RGBA> parseListColor(std::string_view text);
 
+struct PaletteColor {
+  const char* name;  ///< for log lines: "orange #FF9500"
+  RGBA rgba;
+};
+/// The calendar colour a list without a usable colour gets: one of the
+/// device's list colours, always the same for the same identifier.
+const PaletteColor& defaultListColor(std::string_view identifier);
+
 /// Every account and list under the device's reminders folder, by folder
-/// name. Damaged metadata files are logged and defaulted; a list folder name
-/// already used by an earlier account is logged and left out, so list
-/// identifiers stay unique.
+/// name. Damaged metadata files are logged and defaulted, and every list has
+/// a colour. Identifiers are unique: a list folder name found in more than
+/// one account is qualified by its account folder in each of them.
 std::vector<AccountFolder> scanReminderAccounts();
 
 }  // namespace eventkit

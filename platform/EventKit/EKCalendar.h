@@ -1,8 +1,9 @@
 #pragma once
 /// \file
 /// A reminder list: one vdir collection folder inside an account folder.
-/// Its folder name is the identifier, its "displayname" file the title and
-/// its "color" file the colour (none without that file).
+/// Its folder name is the identifier ("<account>/<list>" where two accounts
+/// have a list folder of that name), its "displayname" file the title and
+/// its "color" file the colour (a calendar colour without one).
 
 #include <CoreGraphics/CGColor.h>
 #include <EventKit/EKSource.h>
@@ -22,7 +23,8 @@ class EKCalendar : public NSObject {
 
   [[nodiscard]] Ref<NSString> title() const { return title_; }
   [[nodiscard]] Ref<NSString> calendarIdentifier() const { return calendarIdentifier_; }
-  /// nil for a list without a colour.
+  /// Every list of the store has one; nil only for a list made in memory
+  /// without one.
   [[nodiscard]] Ref<::CGColor> CGColor() const { return color_; }
   [[nodiscard]] Ref<EKSource> source() const { return source_; }
   /// Reminder lists hold reminders only.

@@ -57,7 +57,8 @@ Ref<EKReminder> reminderFrom(const eventkit::StoredReminder& s, const Ref<EKCale
   r->setCalendarItemIdentifier(s.uid);
   r->setCalendar(calendar);
   r->setPriority(s.priority);
-  r->setCompleted(s.completed);
+  // The device's reminders are done or not; a cancelled one is nothing left to do.
+  r->setCompleted(s.completed || s.cancelled);
   r->setDueDateComponents(std::move(due));
   if (!s.alarms.empty()) {
     std::vector<id> alarms;
@@ -113,10 +114,8 @@ void EKEventStore::loadCalendars() {
       calendar->setTitle(string(list.title));
       calendar->setCalendarIdentifier(string(list.identifier));
       calendar->setSource(source);
-      if (list.color) {
-        const auto& c = *list.color;
-        calendar->setCGColor(CGColor::createRGBA(c[0], c[1], c[2], c[3]));
-      }
+      const auto& c = list.color;
+      calendar->setCGColor(CGColor::createRGBA(c[0], c[1], c[2], c[3]));
       calendar->setFolder(std::move(list.hostPath), std::move(list.devicePath));
       calendars_.push_back(std::move(calendar));
     }
@@ -184,7 +183,7 @@ Ref<NSArray> EKEventStore::remindersMatching(const EKReminderPredicate* predicat
     for (const auto& file :
          eventkit::ReminderCache::shared().remindersInFolder(calendar->hostFolder(), calendar->deviceFolder())) {
       for (const eventkit::StoredReminder& s : file->reminders) {
-        if (predicate->incompleteOnly() && s.completed) continue;
+        if (predicate->incompleteOnly() && (s.completed || s.cancelled)) continue;
         Ref<NSDateComponents> due = componentsOf(s);
         if (bounded && !dueWithin(due.get(), predicate->startDate().get(), predicate->endDate().get())) continue;
         found.emplace_back(reminderFrom(s, calendar, std::move(due)));

@@ -1,6 +1,7 @@
 #include <EventKit/ICalendarReader.h>
 
 #include <libical/ical.h>
+#include <unicode/ucal.h>
 
 #include <algorithm>
 #include <cstring>
@@ -83,6 +84,8 @@ int daysInMonth(int year, int month) {
 
 /// VTIMEZONE TZID -> X-LIC-LOCATION, for zones named in a private way.
 using ZoneLocations = std::map<std::string, std::string>;
+/// VTIMEZONE TZID -> the component, for zones only the file defines.
+using ZoneDefinitions = std::map<std::string, icalcomponent*>;
 
 void reportErrors(icalcomponent* c, Problems& problems) {
   for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
@@ -114,13 +117,19 @@ constexpr int kMaxDepth = 16;
 struct Contents {
   std::vector<icalcomponent*> todos;
   ZoneLocations zones;
+  ZoneDefinitions definitions;
   bool tooDeep = false;
 };
 
 void walk(icalcomponent* c, int depth, Contents& found, Problems& problems) {
   switch (icalcomponent_isa(c)) {
     case ICAL_VTODO_COMPONENT: found.todos.push_back(c); return;
-    case ICAL_VTIMEZONE_COMPONENT: readZoneLocation(c, found.zones); return;
+    case ICAL_VTIMEZONE_COMPONENT: {
+      readZoneLocation(c, found.zones);
+      if (icalproperty* tzid = icalcomponent_get_first_property(c, ICAL_TZID_PROPERTY))
+        found.definitions.emplace(std::string(trimmed(text(icalproperty_get_tzid(tzid)))), c);
+      return;
+    }
     case ICAL_VCALENDAR_COMPONENT:
     case ICAL_XROOT_COMPONENT: break;
     default: return;  // events, journals: nothing for a reminder list
@@ -241,6 +250,7 @@ std::optional<ReminderRecord> readTodo(icalcomponent* todo, const ZoneLocations&
         break;
       case ICAL_STATUS_PROPERTY:
         if (icalproperty_get_status(p) == ICAL_STATUS_COMPLETED) r.completed = true;
+        if (icalproperty_get_status(p) == ICAL_STATUS_CANCELLED) r.cancelled = true;
         break;
       case ICAL_COMPLETED_PROPERTY:
         if (!icaltime_is_null_time(icalproperty_get_completed(p))) r.completed = true;
@@ -260,6 +270,191 @@ std::optional<ReminderRecord> readTodo(icalcomponent* todo, const ZoneLocations&
        a = icalcomponent_get_next_component(todo, ICAL_VALARM_COMPONENT))
     r.alarms.push_back(readAlarm(a, problems));
   return r;
+}
+
+// ---- Time zones the device does not know by name
+
+bool isKnownZone(const std::string& name) {
+  if (name.empty() || name.size() > 127) return false;
+  UChar id[128], canonical[128];
+  for (size_t i = 0; i < name.size(); ++i) {
+    auto c = static_cast<unsigned char>(name[i]);
+    if (c <= ' ' || c >= 0x7F) return false;
+    id[i] = c;
+  }
+  UBool isSystem = false;
+  UErrorCode status = U_ZERO_ERROR;
+  ucal_getCanonicalTimeZoneID(id, static_cast<int32_t>(name.size()), canonical, 128, &isSystem, &status);
+  return U_SUCCESS(status);
+}
+
+/// The zone a Windows zone name ("W. Europe Standard Time") stands for in
+/// its home region; empty when it is none.
+std::string zoneForWindowsName(const std::string& name) {
+  if (name.empty() || name.size() > 127) return {};
+  UChar id[128], zone[128];
+  for (size_t i = 0; i < name.size(); ++i) {
+    auto c = static_cast<unsigned char>(name[i]);
+    if (c < ' ' || c >= 0x7F) return {};
+    id[i] = c;
+  }
+  UErrorCode status = U_ZERO_ERROR;
+  int32_t n = ucal_getTimeZoneIDForWindowsID(id, static_cast<int32_t>(name.size()), nullptr, zone, 128, &status);
+  if (U_FAILURE(status) || n <= 0 || n >= 128) return {};
+  std::string out;
+  for (int32_t i = 0; i < n; ++i) out += static_cast<char>(zone[i]);
+  return out;
+}
+
+/// The UTC offset of a local time in a zone the file defines itself.
+std::optional<int32_t> offsetInFileZone(const DueDate& due, icalcomponent* definition) {
+  icaltimezone* zone = icaltimezone_new();
+  if (!zone) return std::nullopt;
+  std::optional<int32_t> offset;
+  if (icaltimezone_set_component(zone, icalcomponent_new_clone(definition))) {
+    icaltimetype t = icaltime_null_time();
+    t.year = due.year, t.month = due.month, t.day = due.day;
+    t.hour = due.hour, t.minute = due.minute, t.second = due.second;
+    int isDaylight = 0;
+    int seconds = icaltimezone_get_utc_offset(zone, &t, &isDaylight);
+    if (seconds >= -18 * 3600 && seconds <= 18 * 3600) offset = seconds;
+  }
+  icaltimezone_free(zone, 1);
+  return offset;
+}
+
+/// A TZID the device cannot name: a Windows name maps through ICU; a name
+/// only the file's own VTIMEZONE defines is read through that definition.
+void resolveZone(DueDate& due, const ZoneDefinitions& definitions) {
+  if (due.zone != DueDate::Zone::Named || due.zoneNames.empty()) return;
+  if (std::any_of(due.zoneNames.begin(), due.zoneNames.end(), isKnownZone)) return;
+  if (auto it = definitions.find(due.zoneNames.front()); it != definitions.end())
+    if ((due.fileZoneOffset = offsetInFileZone(due, it->second))) return;
+  if (std::string mapped = zoneForWindowsName(due.zoneNames.front()); !mapped.empty()) due.zoneNames.push_back(mapped);
+}
+
+// ---- Recurring reminders
+
+/// A reminder and, for a recurring one, its occurrences written apart
+/// (RECURRENCE-ID with the master's UID), as calendar clients write an
+/// edited or completed occurrence.
+struct Series {
+  icalcomponent* master = nullptr;
+  std::vector<icalcomponent*> overrides;
+};
+
+/// Occurrences looked at to find the first one still to do.
+constexpr int kMaxOccurrences = 10000;
+
+std::string uidOf(icalcomponent* todo) {
+  icalproperty* p = icalcomponent_get_first_property(todo, ICAL_UID_PROPERTY);
+  return p ? text(icalproperty_get_uid(p)) : std::string();
+}
+
+icaltimetype timeOf(icalcomponent* todo, icalproperty_kind kind) {
+  icalproperty* p = icalcomponent_get_first_property(todo, kind);
+  if (!p) return icaltime_null_time();
+  switch (kind) {
+    case ICAL_RECURRENCEID_PROPERTY: return icalproperty_get_recurrenceid(p);
+    case ICAL_DTSTART_PROPERTY: return icalproperty_get_dtstart(p);
+    case ICAL_DUE_PROPERTY: return icalproperty_get_due(p);
+    default: return icaltime_null_time();
+  }
+}
+
+/// Reminders in file order; an override joins the master of its UID (in
+/// this file), and stands alone when there is none.
+std::vector<Series> groupSeries(const std::vector<icalcomponent*>& todos) {
+  std::vector<Series> out;
+  std::map<std::string, size_t> masters;
+  for (icalcomponent* todo : todos) {
+    bool isOverride = icalcomponent_get_first_property(todo, ICAL_RECURRENCEID_PROPERTY) != nullptr;
+    std::string uid = uidOf(todo);
+    if (!isOverride && !uid.empty() && !masters.contains(uid)) masters.emplace(uid, out.size());
+    out.push_back({todo, {}});
+  }
+  std::vector<Series> grouped;
+  for (Series& s : out) {
+    if (icalcomponent_get_first_property(s.master, ICAL_RECURRENCEID_PROPERTY)) {
+      auto it = masters.find(uidOf(s.master));
+      if (it != masters.end()) {
+        out[it->second].overrides.push_back(s.master);
+        s.master = nullptr;
+      }
+    }
+  }
+  for (Series& s : out)
+    if (s.master) grouped.push_back(std::move(s));
+  return grouped;
+}
+
+/// Whether an occurrence and a RECURRENCE-ID name the same moment as
+/// written (a date matches any time of that day).
+bool sameOccurrence(const icaltimetype& occurrence, const icaltimetype& id) {
+  if (occurrence.year != id.year || occurrence.month != id.month || occurrence.day != id.day) return false;
+  if (occurrence.is_date || id.is_date) return true;
+  return occurrence.hour == id.hour && occurrence.minute == id.minute && occurrence.second == id.second;
+}
+
+bool isDone(const ReminderRecord& r) { return r.completed || r.cancelled; }
+
+/// The series as one reminder: the master's, dated at the first occurrence
+/// not completed, or that occurrence's own edited copy.
+std::optional<ReminderRecord> readSeries(const Series& series, const Contents& found, Problems& problems) {
+  std::optional<ReminderRecord> master = readTodo(series.master, found.zones, problems);
+  if (!master) return master;
+  icalproperty* rule = icalcomponent_get_first_property(series.master, ICAL_RRULE_PROPERTY);
+  icaltimetype due = timeOf(series.master, ICAL_DUE_PROPERTY);
+  icaltimetype start = timeOf(series.master, ICAL_DTSTART_PROPERTY);
+  // Occurrences count from DTSTART; a reminder without one counts from DUE.
+  icaltimetype anchor = icaltime_is_null_time(start) ? due : start;
+  if (!rule || isDone(*master) || !master->due || icaltime_is_null_time(anchor)) return master;
+
+  std::vector<std::pair<icaltimetype, std::optional<ReminderRecord>>> edits;
+  for (icalcomponent* o : series.overrides)
+    edits.emplace_back(timeOf(o, ICAL_RECURRENCEID_PROPERTY), readTodo(o, found.zones, problems));
+  std::vector<icaltimetype> excluded;
+  for (icalproperty* p = icalcomponent_get_first_property(series.master, ICAL_EXDATE_PROPERTY); p;
+       p = icalcomponent_get_next_property(series.master, ICAL_EXDATE_PROPERTY))
+    excluded.push_back(icalproperty_get_exdate(p));
+
+  icaldurationtype dueAfterStart = icaltime_subtract(due, anchor);
+  icalrecur_iterator* it = icalrecur_iterator_new(icalproperty_get_rrule(rule), anchor);
+  if (!it) {
+    problems.add("read a repeat rule that cannot be followed as a single reminder (\"" + master->title + "\")");
+    return master;
+  }
+  std::optional<ReminderRecord> result;
+  bool ended = false;
+  for (int n = 0; n < kMaxOccurrences && !result; ++n) {
+    icaltimetype occurrence = icalrecur_iterator_next(it);
+    if (icaltime_is_null_time(occurrence)) {
+      ended = true;
+      break;
+    }
+    if (std::any_of(excluded.begin(), excluded.end(),
+                    [&](const icaltimetype& x) { return sameOccurrence(occurrence, x); }))
+      continue;
+    auto edit =
+        std::find_if(edits.begin(), edits.end(), [&](const auto& e) { return sameOccurrence(occurrence, e.first); });
+    if (edit != edits.end() && edit->second) {
+      if (isDone(*edit->second)) continue;
+      result = std::move(edit->second);
+      if (result->uid.empty()) result->uid = master->uid;
+      if (!result->due) result->due = master->due;
+    } else {
+      result = std::move(master);
+      icaltimetype when = icaltime_add(occurrence, dueAfterStart);
+      DueDate& d = *result->due;
+      d.year = when.year, d.month = when.month, d.day = when.day;
+      if (d.hasTime) d.hour = when.hour, d.minute = when.minute, d.second = when.second;
+    }
+  }
+  icalrecur_iterator_free(it);
+  if (result) return result;
+  // Every occurrence is done: so is the series. Out of reach: as written.
+  if (ended) master->completed = true;
+  return master;
 }
 
 }  // namespace
@@ -323,8 +518,13 @@ ParsedCalendar parseReminderCalendar(std::string_view bytes) {
   walk(root.get(), 0, found, problems);
   if (found.tooDeep) problems.add("calendars nested too deeply; the innermost were not read");
   out.reminders.reserve(found.todos.size());
-  for (icalcomponent* todo : found.todos)
-    if (auto r = readTodo(todo, found.zones, problems)) out.reminders.push_back(std::move(*r));
+  for (const Series& series : groupSeries(found.todos)) {
+    std::optional<ReminderRecord> r =
+        series.overrides.empty() ? readTodo(series.master, found.zones, problems) : readSeries(series, found, problems);
+    if (!r) continue;
+    if (r->due) resolveZone(*r->due, found.definitions);
+    out.reminders.push_back(std::move(*r));
+  }
   return out;
 }
 

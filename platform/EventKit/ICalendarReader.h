@@ -21,8 +21,12 @@ struct DueDate {
   int hour = 0, minute = 0, second = 0;
   Zone zone = Zone::Floating;
   /// For a named zone: names to try in order (the TZID as written, its
-  /// Olson tail, the VTIMEZONE's X-LIC-LOCATION).
+  /// Olson tail, the VTIMEZONE's X-LIC-LOCATION, the zone a Windows name
+  /// stands for).
   std::vector<std::string> zoneNames;
+  /// For a named zone no name resolves: its offset from UTC at this time,
+  /// as the file's own VTIMEZONE of that name defines it.
+  std::optional<int32_t> fileZoneOffset;
 };
 
 /// A VALARM. Location alarms carry the title of X-APPLE-STRUCTURED-LOCATION.
@@ -32,14 +36,18 @@ struct AlarmRecord {
   int64_t proximity = 0;  ///< 1 arrive, 2 depart, 0 otherwise
 };
 
-/// A VTODO.
+/// A VTODO, or a recurring series of them: the master with its edited or
+/// completed occurrences (RECURRENCE-ID) folded in.
 struct ReminderRecord {
   std::string uid;
   std::string title;
   std::string notes;
   uint64_t priority = 0;
+  /// For a recurring reminder, the first occurrence not yet completed.
   std::optional<DueDate> due;
   bool completed = false;
+  /// STATUS:CANCELLED: not done, but nothing left to do either.
+  bool cancelled = false;
   std::vector<AlarmRecord> alarms;
 };
 

@@ -98,6 +98,12 @@ Ref<NSTimeZone> ReminderCache::zoneFor(const DueDate& due, const std::string& de
   }
   for (const std::string& name : due.zoneNames)
     if (auto zone = lookup(name)) return zone;
+  if (due.fileZoneOffset) {
+    std::string key = "offset " + std::to_string(*due.fileZoneOffset);
+    auto it = zones_.find(key);
+    if (it == zones_.end()) it = zones_.emplace(key, NSTimeZone::timeZoneForSecondsFromGMT(*due.fileZoneOffset)).first;
+    if (it->second) return it->second;
+  }
   log.push_back(devicePath + ": unknown time zone \"" + (due.zoneNames.empty() ? "" : due.zoneNames.front()) +
                 "\", the due time is read in the device's zone");
   return nullptr;
@@ -116,6 +122,7 @@ std::shared_ptr<const StoredFile> ReminderCache::store(ParsedCalendar parsed, co
     s.notes = r.notes.empty() ? nullptr : string(std::move(r.notes));
     s.priority = r.priority;
     s.completed = r.completed;
+    s.cancelled = r.cancelled;
     if (r.due) s.dueZone = zoneFor(*r.due, devicePath, log);
     s.due = std::move(r.due);
     for (AlarmRecord& a : r.alarms)

@@ -30,8 +30,11 @@ struct StoredReminder {
   Ref<NSString> uid, title, notes;
   uint64_t priority = 0;
   bool completed = false;
+  bool cancelled = false;
   std::optional<DueDate> due;
-  Ref<NSTimeZone> dueZone;  ///< nil for a date, a floating time or an unknown zone
+  /// nil for a date, a floating time or an unknown zone; a fixed offset for
+  /// a zone only the file defines.
+  Ref<NSTimeZone> dueZone;
   std::vector<StoredAlarm> alarms;
 };
 

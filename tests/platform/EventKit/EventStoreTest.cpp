@@ -1,6 +1,7 @@
 #include "ReminderRoot.h"
 
 #include <CoreImage/CIColor.h>
+#include <EventKit/CollectionLayout.h>
 #include <Foundation/NSCalendar.h>
 
 using ektest::ReminderRoot;
@@ -52,7 +53,12 @@ TEST_F(EventStore, ListsAndAccountsThroughTheRuntime) {
   EXPECT_EQ(CIColor::colorWithCGColor(color.get())->stringRepresentation(), "1 0.5843137254901961 0 1");
   auto groceries = objc::msg<id>(store, SEL_("calendarWithIdentifier:"), NSStr("groceries"));
   EXPECT_DOUBLE_EQ(objc::msg<Ref<CGColor>>(groceries, SEL_("CGColor"))->alpha(), 128 / 255.0);
-  EXPECT_EQ(objc::msg<Ref<CGColor>>(lists->objectAtIndex(0), SEL_("CGColor")), nullptr);
+  // No colour file: a calendar colour of the device's, chosen by the identifier.
+  auto errandsColor = objc::msg<Ref<CGColor>>(lists->objectAtIndex(0), SEL_("CGColor"));
+  ASSERT_TRUE(errandsColor);
+  EXPECT_EQ(errandsColor->components(), eventkit::defaultListColor("errands").rgba);
+  EXPECT_TRUE(
+      log_->contains("/var/mobile/Library/Reminders/Work/errands: no color file, the list gets the calendar colour"));
   EXPECT_EQ(objc::msg<id>(store, SEL_("calendarWithIdentifier:"), NSStr("nope")), nullptr);
   EXPECT_EQ(objc::msg<Ref<NSArray>>(store, SEL_("calendarsForEntityType:"), EKEntityTypeEvent)->count(), 0u);
 }
@@ -61,22 +67,23 @@ TEST_F(EventStore, DamagedMetadataIsDefaultedAndLogged) {
   makeList("a/bad-colour", "Bad", "orange");
   write("a/empty-name", "displayname", "\n\n");
   write("a/latin1", "displayname", "Einkaufsliste f\xFCr M\xFCnchen\n");
-  makeList("b/bad-colour", "Twin");  // the same identifier in a later account
+  makeList("b/bad-colour", "Twin");  // the same folder name in a later account
   write("a/.hidden", "displayname", "Hidden\n");
   auto store = newStore();
   auto lists = objc::msg<Ref<NSArray>>(store, SEL_("calendarsForEntityType:"), EKEntityTypeReminder);
-  ASSERT_EQ(lists->count(), 3u);
-  auto bad = objc::msg<id>(store, SEL_("calendarWithIdentifier:"), NSStr("bad-colour"));
+  ASSERT_EQ(lists->count(), 4u);
+  auto bad = objc::msg<id>(store, SEL_("calendarWithIdentifier:"), NSStr("a/bad-colour"));
   EXPECT_EQ(str(bad, SEL_("title")), "Bad");
-  EXPECT_EQ(objc::msg<Ref<CGColor>>(bad, SEL_("CGColor")), nullptr);
+  EXPECT_EQ(objc::msg<Ref<CGColor>>(bad, SEL_("CGColor"))->components(),
+            eventkit::defaultListColor("a/bad-colour").rgba);
+  EXPECT_EQ(str(objc::msg<id>(store, SEL_("calendarWithIdentifier:"), NSStr("b/bad-colour")), SEL_("title")), "Twin");
   EXPECT_EQ(str(objc::msg<id>(store, SEL_("calendarWithIdentifier:"), NSStr("empty-name")), SEL_("title")),
             "empty-name");
   EXPECT_EQ(str(objc::msg<id>(store, SEL_("calendarWithIdentifier:"), NSStr("latin1")), SEL_("title")),
             "Einkaufsliste f\xC3\xBCr M\xC3\xBC"
             "nchen");
-  EXPECT_TRUE(log_->contains("/var/mobile/Library/Reminders/a/bad-colour/color"));
+  EXPECT_TRUE(log_->contains("/var/mobile/Library/Reminders/a/bad-colour/color: \"orange\" is not a colour"));
   EXPECT_TRUE(log_->contains("/var/mobile/Library/Reminders/a/empty-name/displayname"));
-  EXPECT_TRUE(log_->contains("/var/mobile/Library/Reminders/b/bad-colour"));
 }
 
 TEST_F(EventStore, CompletionRunsOnceOnAnotherThreadInAStableOrder) {

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <mutex>
+#include <set>
 #include <system_error>
 
 namespace eventkit {
@@ -94,7 +96,16 @@ RGBA colorOf(const fs::path& folder, const std::string& deviceFolder, const std:
       break;
   }
   const PaletteColor& fallback = defaultListColor(identifier);
-  NSLog("EventKit: %s: %s, the list gets the calendar colour %s", deviceFolder, why, fallback.name);
+  // Once a process: every lock reads the lists again, and a synced folder
+  // without a colour file stays without one.
+  static std::mutex lock;
+  static std::set<std::string> told;
+  bool first;
+  {
+    std::lock_guard guard(lock);
+    first = told.insert(folder.string() + "\n" + why).second;
+  }
+  if (first) NSLog("EventKit: %s: %s, the list gets the calendar colour %s", deviceFolder, why, fallback.name);
   return fallback.rgba;
 }
 
@@ -168,15 +179,19 @@ std::vector<AccountFolder> scanReminderAccounts() {
       // where two accounts use it, the account folder tells them apart.
       bool clash = accountsWithList[listName] > 1;
       list.identifier = clash ? accountName + "/" + listName : listName;
+      list.folderName = listName;
       list.hostPath = accountPath / listName;
       list.devicePath = devicePathOf(accountDevice, listName);
-      list.title = titleOf(list.hostPath, list.devicePath, listName);
-      list.color = colorOf(list.hostPath, list.devicePath, list.identifier);
       account.lists.push_back(std::move(list));
     }
     accounts.push_back(std::move(account));
   }
   return accounts;
+}
+
+ListMetadata readListMetadata(const ListFolder& list) {
+  return {titleOf(list.hostPath, list.devicePath, list.folderName),
+          colorOf(list.hostPath, list.devicePath, list.identifier)};
 }
 
 }  // namespace eventkit

@@ -24,10 +24,15 @@ struct ListFolder {
   /// The folder name, or "<account>/<list>" when another account has a
   /// list folder of the same name.
   std::string identifier;
-  std::string title;
-  RGBA color{};
+  std::string folderName;
   std::filesystem::path hostPath;
   std::string devicePath;
+};
+
+/// What a list's small files say of it.
+struct ListMetadata {
+  std::string title;  ///< its "displayname", else the folder name
+  RGBA color{};       ///< its "color", else a calendar colour (logged once a process)
 };
 
 struct AccountFolder {
@@ -49,9 +54,13 @@ struct PaletteColor {
 const PaletteColor& defaultListColor(std::string_view identifier);
 
 /// Every account and list under the device's reminders folder, by folder
-/// name. Damaged metadata files are logged and defaulted, and every list has
-/// a colour. Identifiers are unique: a list folder name found in more than
-/// one account is qualified by its account folder in each of them.
+/// name, from the folders alone: a list's own files are read by
+/// readListMetadata. Identifiers are unique: a list folder name found in
+/// more than one account is qualified by its account folder in each of them.
 std::vector<AccountFolder> scanReminderAccounts();
+
+/// A list's title and colour; damaged files are logged and defaulted, and
+/// every list has a colour.
+ListMetadata readListMetadata(const ListFolder& list);
 
 }  // namespace eventkit

@@ -10,6 +10,8 @@
 #include <Foundation/NSString.h>
 
 #include <filesystem>
+#include <functional>
+#include <mutex>
 #include <string>
 
 /// What a calendar or a store holds (NSUInteger on the device: pass these
@@ -21,18 +23,24 @@ class EKCalendar : public NSObject {
   static Class classObject();
   EKCalendar() = default;
 
-  [[nodiscard]] Ref<NSString> title() const { return title_; }
+  [[nodiscard]] Ref<NSString> title() const;
   [[nodiscard]] Ref<NSString> calendarIdentifier() const { return calendarIdentifier_; }
   /// Every list of the store has one; nil only for a list made in memory
   /// without one.
-  [[nodiscard]] Ref<::CGColor> CGColor() const { return color_; }
+  [[nodiscard]] Ref<::CGColor> CGColor() const;
   [[nodiscard]] Ref<EKSource> source() const { return source_; }
   /// Reminder lists hold reminders only.
   [[nodiscard]] uint64_t allowedEntityTypes() const { return 1ULL << EKEntityTypeReminder; }
 
-  void setTitle(Ref<NSString> title) { title_ = std::move(title); }
+  void setTitle(Ref<NSString> title);
   void setCalendarIdentifier(Ref<NSString> identifier) { calendarIdentifier_ = std::move(identifier); }
-  void setCGColor(Ref<::CGColor> color) { color_ = std::move(color); }
+  void setCGColor(Ref<::CGColor> color);
+
+  /// The title and colour of a list on disk are read when first asked for,
+  /// so finding one list among thousands reads no other list's files. load
+  /// runs at most once, on the thread that asks first.
+  using MetadataLoader = std::function<void(Ref<NSString>& title, Ref<::CGColor>& color)>;
+  void setMetadataLoader(MetadataLoader load);
   void setSource(Ref<EKSource> source) { source_ = std::move(source); }
 
   /// The collection folder behind the list: its path on this machine and
@@ -47,9 +55,14 @@ class EKCalendar : public NSObject {
   [[nodiscard]] std::string descriptionString() const override;
 
  private:
-  Ref<NSString> title_;
+  /// Runs a pending loader; returns with metadataLock_ held.
+  std::unique_lock<std::mutex> loadedMetadata() const;
+
+  mutable std::mutex metadataLock_;
+  mutable MetadataLoader loader_;
+  mutable Ref<NSString> title_;
   Ref<NSString> calendarIdentifier_;
-  Ref<::CGColor> color_;
+  mutable Ref<::CGColor> color_;
   Ref<EKSource> source_;
   std::filesystem::path hostFolder_;
   std::string deviceFolder_;

@@ -10,6 +10,7 @@
 #include <objc/ClassBuilder.h>
 
 #include <atomic>
+#include <unordered_set>
 
 Class EKEventStore::classObject() {
   static Class cls =
@@ -111,12 +112,15 @@ void EKEventStore::loadCalendars() {
     sources_.push_back(source);
     for (eventkit::ListFolder& list : account.lists) {
       auto calendar = objc::create<EKCalendar>();
-      calendar->setTitle(string(list.title));
       calendar->setCalendarIdentifier(string(list.identifier));
       calendar->setSource(source);
-      const auto& c = list.color;
-      calendar->setCGColor(CGColor::createRGBA(c[0], c[1], c[2], c[3]));
-      calendar->setFolder(std::move(list.hostPath), std::move(list.devicePath));
+      calendar->setFolder(list.hostPath, list.devicePath);
+      calendar->setMetadataLoader([list](Ref<NSString>& title, Ref<CGColor>& color) {
+        eventkit::ListMetadata m = eventkit::readListMetadata(list);
+        title = string(m.title);
+        color = CGColor::createRGBA(m.color[0], m.color[1], m.color[2], m.color[3]);
+      });
+      byIdentifier_.emplace(list.identifier, calendar);
       calendars_.push_back(std::move(calendar));
     }
   }
@@ -131,9 +135,8 @@ Ref<NSArray> EKEventStore::calendarsForEntityType(EKEntityType type) {
 Ref<EKCalendar> EKEventStore::calendarWithIdentifier(Ref<NSString> identifier) {
   if (!identifier || !accessGranted()) return nullptr;
   loadCalendars();
-  for (const auto& c : calendars_)
-    if (c->calendarIdentifier()->isEqualToString(identifier.get())) return c;
-  return nullptr;
+  auto it = byIdentifier_.find(identifier->str());
+  return it == byIdentifier_.end() ? nullptr : it->second;
 }
 
 Ref<NSArray> EKEventStore::sources() {
@@ -149,17 +152,19 @@ std::vector<Ref<EKCalendar>> EKEventStore::calendarsIn(const Ref<NSArray>& calen
     return calendars_;
   }
   std::vector<Ref<EKCalendar>> out;
+  std::unordered_set<const EKCalendar*> seenObjects;
+  std::unordered_set<std::string> seenIdentifiers;
   for (const id& item : *calendars) {
     auto calendar = objc::as<EKCalendar>(item);
     if (!calendar) {
       NSLog("EventKit: a predicate was given %@, which is not a calendar; left out", item);
       continue;
     }
-    bool seen = std::any_of(out.begin(), out.end(), [&](const Ref<EKCalendar>& c) {
-      return c == calendar || (c->calendarIdentifier() && calendar->calendarIdentifier() &&
-                               c->calendarIdentifier()->isEqualToString(calendar->calendarIdentifier().get()));
-    });
-    if (!seen) out.push_back(std::move(calendar));
+    if (!seenObjects.insert(calendar.get()).second) continue;
+    if (auto identifier = calendar->calendarIdentifier();
+        identifier && !seenIdentifiers.insert(identifier->str()).second)
+      continue;
+    out.push_back(std::move(calendar));
   }
   return out;
 }

@@ -15,6 +15,8 @@
 
 #include <functional>
 #include <mutex>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 /// NSInteger on the device.
@@ -77,5 +79,6 @@ class EKEventStore : public NSObject {
   std::mutex lock_;
   bool loaded_ = false;
   std::vector<Ref<EKCalendar>> calendars_;
+  std::unordered_map<std::string, Ref<EKCalendar>> byIdentifier_;
   std::vector<Ref<EKSource>> sources_;
 };

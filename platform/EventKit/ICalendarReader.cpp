@@ -306,8 +306,28 @@ std::string zoneForWindowsName(const std::string& name) {
   return out;
 }
 
+/// Zone definitions change their offsets once or twice a year; one that
+/// repeats more often (or has hundreds of parts) would cost more to expand
+/// than any zone is worth, so it is not used.
+bool isPlausibleDefinition(icalcomponent* definition) {
+  constexpr int kMaxObservances = 64, kMaxDates = 512;
+  int observances = 0, dates = 0;
+  for (icalcomponent* part = icalcomponent_get_first_component(definition, ICAL_ANY_COMPONENT); part;
+       part = icalcomponent_get_next_component(definition, ICAL_ANY_COMPONENT)) {
+    if (++observances > kMaxObservances) return false;
+    for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY); p;
+         p = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY))
+      if (icalproperty_get_rrule(p).freq != ICAL_YEARLY_RECURRENCE) return false;
+    for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_RDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(part, ICAL_RDATE_PROPERTY))
+      if (++dates > kMaxDates) return false;
+  }
+  return observances > 0;
+}
+
 /// The UTC offset of a local time in a zone the file defines itself.
 std::optional<int32_t> offsetInFileZone(const DueDate& due, icalcomponent* definition) {
+  if (!isPlausibleDefinition(definition)) return std::nullopt;
   icaltimezone* zone = icaltimezone_new();
   if (!zone) return std::nullopt;
   std::optional<int32_t> offset;

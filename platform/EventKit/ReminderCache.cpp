@@ -15,8 +15,11 @@ namespace eventkit {
 
 namespace {
 
-/// A reminder file larger than this is no reminder file.
-constexpr int64_t kMaxFileBytes = 16 << 20;
+/// A reminder file larger than this is no reminder file: the device's own
+/// run to a few kilobytes, and a series with years of occurrences written
+/// apart to some hundreds. One that large would hold the fetch up for every
+/// other list.
+constexpr int64_t kMaxFileBytes = 1 << 20;
 /// File timestamps come from a clock that moves in ticks of a few
 /// milliseconds; a file written less than this long ago may be written
 /// again without its timestamps changing.
@@ -174,7 +177,8 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
         entry.stamp = stamp;
         entry.racy = racy;
         if (stamp.size > kMaxFileBytes || !readAt(dirFd, name, stamp.size, bytes)) {
-          log.push_back(devicePath + (stamp.size > kMaxFileBytes ? ": too large for a reminder file, skipped"
+          log.push_back(devicePath + (stamp.size > kMaxFileBytes ? ": " + std::to_string(stamp.size) +
+                                                                       " bytes, too large for a reminder file, skipped"
                                                                  : ": cannot be read, skipped"));
           entry.contentHash = 0;
           entry.file = std::make_shared<StoredFile>();

@@ -165,3 +165,60 @@ TEST(ICalendarReader, RealWorldFiles) {
   ASSERT_EQ(latin1.reminders.size(), 1u);
   EXPECT_EQ(latin1.reminders[0].title, "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F");
 }
+
+TEST(ICalendarReader, OccurrencesWrittenApartFoldIntoTheirSeries) {
+  const std::string master = "UID:s\r\nSUMMARY:Bins\r\nRRULE:FREQ=DAILY\r\nDUE:20261201T180000Z\r\n";
+  auto done = [](const char* when) {
+    return todo(std::string("UID:s\r\nSUMMARY:Bins\r\nRECURRENCE-ID:") + when + "\r\nSTATUS:COMPLETED\r\n");
+  };
+  // Occurrences completed apart, in any order and before the master; an
+  // excluded day is skipped too.
+  auto r = only(
+      calendar(done("20261202T180000Z") + todo(master + "EXDATE:20261203T180000Z\r\n") + done("20261201T180000Z")));
+  ASSERT_TRUE(r.due);
+  EXPECT_EQ(r.due->day, 4);
+  EXPECT_EQ(r.due->hour, 18);
+  EXPECT_EQ(r.due->zone, DueDate::Zone::Utc);
+  EXPECT_FALSE(r.completed);
+
+  // Counted from DTSTART, the due time keeps its distance from it.
+  r = only(calendar(todo("UID:s\r\nSUMMARY:Bins\r\nRRULE:FREQ=WEEKLY\r\nDTSTART:20261201T170000Z\r\n"
+                         "DUE:20261201T190000Z\r\n") +
+                    todo("UID:s\r\nSUMMARY:Bins\r\nRECURRENCE-ID:20261201T170000Z\r\nSTATUS:CANCELLED\r\n")));
+  ASSERT_TRUE(r.due);
+  EXPECT_EQ(r.due->day, 8);
+  EXPECT_EQ(r.due->hour, 19);
+
+  // An override without its master is a reminder of its own; other UIDs stay apart.
+  auto parsed = parseReminderCalendar(calendar(done("20261201T180000Z") + todo("UID:t\r\nSUMMARY:Other\r\n")));
+  ASSERT_EQ(parsed.reminders.size(), 2u);
+  EXPECT_TRUE(parsed.reminders[0].completed);
+
+  // A finite series with every occurrence done is done.
+  r = only(calendar(todo("UID:s\r\nSUMMARY:Bins\r\nRRULE:FREQ=DAILY;COUNT=2\r\nDUE:20261201T180000Z\r\n") +
+                    done("20261201T180000Z") + done("20261202T180000Z")));
+  EXPECT_TRUE(r.completed);
+}
+
+TEST(ICalendarReader, ZonesTheDeviceCannotName) {
+  const std::string aest =
+      "BEGIN:VTIMEZONE\r\nTZID:AEST\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\nTZOFFSETFROM:+1000\r\n"
+      "TZOFFSETTO:+1000\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+  auto due = only(calendar(aest + todo("SUMMARY:a\r\nDUE;TZID=AEST:20261209T090000\r\n"))).due;
+  ASSERT_TRUE(due);
+  EXPECT_EQ(due->fileZoneOffset, 10 * 3600);
+
+  // A known name never needs the file's definition; a Windows name maps to its zone.
+  due = only(calendar(todo("SUMMARY:a\r\nDUE;TZID=Europe/Berlin:20261209T090000\r\n"))).due;
+  EXPECT_EQ(due->fileZoneOffset, std::nullopt);
+  due = only(calendar(todo("SUMMARY:a\r\nDUE;TZID=Tokyo Standard Time:20261209T090000\r\n"))).due;
+  ASSERT_TRUE(due);
+  EXPECT_EQ(due->zoneNames.back(), "Asia/Tokyo");
+
+  // A definition that changes more often than yearly is not expanded.
+  std::string busy = aest;
+  busy.replace(busy.find("TZOFFSETFROM"), 0, "RRULE:FREQ=SECONDLY\r\n");
+  due = only(calendar(busy + todo("SUMMARY:a\r\nDUE;TZID=AEST:20261209T090000\r\n"))).due;
+  ASSERT_TRUE(due);
+  EXPECT_EQ(due->fileZoneOffset, std::nullopt);
+}

@@ -80,3 +80,16 @@ TEST_F(ReminderCache, StoresOnManyThreadsShareOneCache) {
   for (auto& t : threads) t.join();
   EXPECT_EQ(wrong.load(), 0);
 }
+
+TEST_F(ReminderCache, AHugeFileCostsOnlyItself) {
+  // One line of 15 MB in a reminder's notes, between two good files.
+  std::string huge = todo("huge", "DESCRIPTION:" + std::string(15 << 20, 'x') + "\r\n");
+  write("iCloud/home", "aa-huge.ics", huge);
+  // Grown past the limit after it was read once: the size is checked again.
+  write("iCloud/home", "c.ics", todo("charlie"));
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"alpha", "bravo", "charlie"}));
+  EXPECT_TRUE(log_->contains("/var/mobile/Library/Reminders/iCloud/home/aa-huge.ics: " + std::to_string(huge.size()) +
+                             " bytes, too large for a reminder file, skipped"));
+  write("iCloud/home", "c.ics", todo("charlie", "DESCRIPTION:" + std::string(2 << 20, 'y') + "\r\n"));
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"alpha", "bravo"}));
+}

@@ -3,10 +3,13 @@
 #include <Foundation/DeviceProfile.h>
 #include <Foundation/DeviceRoot.h>
 #include <Foundation/NSRunLoop.h>
+#include <Foundation/dispatch.h>
 #include <Preferences/PSPreferenceBundle.h>
 #include <UIKit/UIApplication.h>
 #include <UIKit/UIScreen.h>
 #include <notify/CFNotificationCenter.h>
+
+#include <algorithm>
 
 namespace settings {
 
@@ -34,6 +37,13 @@ SettingsHost::SettingsHost(std::ostream& out) : out_(out) {
 }
 
 SettingsHost::~SettingsHost() {
+  if (!finished_) {
+    try {
+      finish();
+    } catch (const std::exception& e) {
+      out_ << "Settings: work left at exit failed: " << e.what() << "\n";
+    }
+  }
   CFNotificationCenterRemoveEveryObserver(CFNotificationCenterGetDarwinNotifyCenter(), &out_);
   UIApplication::sharedApplication()->setOpenURLHandler(nullptr);
 }
@@ -88,6 +98,19 @@ void SettingsHost::settle() {
   // on the next: a few passes let every chain of queued work finish.
   for (int pass = 0; pass < 4; ++pass) NSRunLoop::mainRunLoop()->runPending();
   if (window_) window_->layoutIfNeeded();
+}
+
+bool SettingsHost::finish(double boundSeconds) {
+  finished_ = true;
+  const dispatch_time_t deadline = dispatch_time(DISPATCH_TIME_NOW, int64_t(boundSeconds * 1e9));
+  // Background work may queue main-thread work and main-thread work may
+  // start background work: done when both are quiet at once.
+  for (;;) {
+    NSRunLoop::mainRunLoop()->runPending();
+    bool quiet = foundation::waitForGlobalQueue(std::min(deadline, dispatch_time(DISPATCH_TIME_NOW, 20'000'000)));
+    if (quiet && NSRunLoop::mainRunLoop()->queuedWork() == 0) return true;
+    if (dispatch_time(DISPATCH_TIME_NOW, 0) >= deadline) return false;
+  }
 }
 
 }  // namespace settings

@@ -45,6 +45,11 @@ class SettingsHost {
   /// Lets the main run loop do the work queued so far (web view callbacks,
   /// performs on the main thread) and lays the window out.
   void settle();
+  /// Before the host quits: waits, for at most boundSeconds, until the
+  /// background work still under way (a store's access answer, a fetch)
+  /// and the main-thread work it queues have run. True when all has.
+  bool finish(double boundSeconds = kFinishBoundSeconds);
+  static constexpr double kFinishBoundSeconds = 2.0;
 
   [[nodiscard]] std::ostream& out() const { return out_; }
 
@@ -53,6 +58,7 @@ class SettingsHost {
   Ref<UIWindow> window_;
   Ref<UINavigationController> navigation_;
   Ref<PSListController> root_;
+  bool finished_ = false;
 };
 
 /// Throws HostError unless root is a folder laid out like a device.

@@ -160,6 +160,12 @@ size_t NSRunLoop::pendingTimers() const {
   return s.timers.size();
 }
 
+size_t NSRunLoop::queuedWork() const {
+  auto& s = state();
+  std::lock_guard g(s.lock);
+  return s.queue.size();
+}
+
 void NSRunLoop::cancelAll() {
   auto& s = state();
   std::map<TimerKey, std::function<void()>> timers;

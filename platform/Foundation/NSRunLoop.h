@@ -25,6 +25,8 @@ class NSRunLoop : public NSObject {
   /// Real clock: runs until no work or timer is left or until timeout.
   void runFor(double seconds);
   [[nodiscard]] size_t pendingTimers() const;
+  /// Work queued for the next pass (not timers).
+  [[nodiscard]] size_t queuedWork() const;
   /// Drops every timer and all queued work, as a fresh boot starts empty.
   void cancelAll();
 };

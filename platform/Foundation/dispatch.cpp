@@ -44,6 +44,11 @@ class WorkerPool {
       cv_.notify_one();
   }
 
+  bool waitIdle(std::chrono::steady_clock::time_point deadline) {
+    std::unique_lock g(lock_);
+    return idleChanged_.wait_until(g, deadline, [this] { return queue_.empty() && running_ == 0; });
+  }
+
  private:
   static constexpr int kMaxThreads = 64;
 
@@ -55,20 +60,26 @@ class WorkerPool {
       --idle_;
       auto work = std::move(queue_.front());
       queue_.pop_front();
+      ++running_;
       g.unlock();
       try {
         work();
       } catch (const std::exception& e) {
         NSLog("dispatch: work on the global queue raised: %s", e.what());
       }
+      work = nullptr;  // what the work held goes before it counts as done
       g.lock();
+      --running_;
+      if (queue_.empty() && running_ == 0) idleChanged_.notify_all();
     }
   }
 
   std::mutex lock_;
   std::condition_variable cv_;
+  std::condition_variable idleChanged_;
   std::deque<std::function<void()>> queue_;
   int idle_ = 0;
+  int running_ = 0;
   int threads_ = 0;
 };
 
@@ -129,4 +140,11 @@ dispatch_time_t dispatch_time(dispatch_time_t when, int64_t deltaNanoseconds) {
 
 void dispatch_async_global(std::function<void()> work) {
   if (work) pool().submit(std::move(work));
+}
+
+bool foundation::waitForGlobalQueue(dispatch_time_t deadline) {
+  auto until = deadline == DISPATCH_TIME_FOREVER
+                   ? std::chrono::steady_clock::now() + std::chrono::hours(24)
+                   : std::chrono::steady_clock::time_point(std::chrono::nanoseconds(deadline));
+  return pool().waitIdle(until);
 }

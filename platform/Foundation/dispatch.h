@@ -23,3 +23,11 @@ dispatch_time_t dispatch_time(dispatch_time_t when, int64_t deltaNanoseconds);
 
 /// Runs work on a background thread (the global concurrent queue).
 void dispatch_async_global(std::function<void()> work);
+
+namespace foundation {
+
+/// For the device's host programs: waits until the global queue has no work
+/// queued or running, or until deadline (a dispatch_time). True when idle.
+bool waitForGlobalQueue(dispatch_time_t deadline);
+
+}  // namespace foundation

@@ -7,7 +7,10 @@
 #include <Foundation/NSNumber.h>
 #include <Foundation/NSString.h>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -140,4 +143,44 @@ TEST_F(SettingsHostTest, TheOtherAppsPageAndTheLinkButtons) {
 
   ASSERT_EQ(run({"press", "followOnTwitter"}), 0) << err_.str();
   EXPECT_TRUE(said("Opened URL: https://twitter.com/intent/user?screen_name="));
+}
+
+TEST_F(SettingsHostTest, ARefusedAccessIsToldBeforeTheHostQuits) {
+  std::string profile = file("device.plist");
+  auto at = profile.find("<key>RemindersAccess</key>");
+  ASSERT_NE(at, std::string::npos);
+  auto value = profile.find("<true/>", at);
+  ASSERT_NE(value, std::string::npos);
+  profile.replace(value, 7, "<false/>");
+  std::ofstream(root_ / "device.plist", std::ios::trunc) << profile;
+
+  // In this process: the answer is in the log when the command returns.
+  auto log = std::make_shared<foundation::CapturingSink>();
+  foundation::setLogSinks({log});
+  for (int i = 0; i < 10; ++i) {
+    log->clear();
+    ASSERT_EQ(run({"calendars"}), 0) << err_.str();
+    ASSERT_TRUE(log->contains("QPX: calendar access NOT granted")) << "run " << i;
+  }
+  foundation::setLogSinks({});
+
+  // As a person runs it: every run of the program writes the line.
+  const std::string errPath = (root_ / "stderr.txt").string();
+  for (int i = 0; i < 10; ++i) {
+    std::vector<std::string> words{QP_SETTINGS_HOST, "--root", root_.string(), "calendars"};
+    std::vector<char*> argv;
+    for (auto& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "run " << i;
+    EXPECT_NE(file("stderr.txt").find("QPX: calendar access NOT granted"), std::string::npos) << "run " << i;
+  }
 }

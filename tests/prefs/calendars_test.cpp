@@ -2,6 +2,8 @@
 #include "QPNCalendar.h"
 #include "QPN_CalendarsTVC.h"
 
+#include <EventKit/EventKit.h>
+
 #include <chrono>
 #include <thread>
 
@@ -138,4 +140,39 @@ TEST_F(CalendarsWithoutAccessTest, RefusedAccessShowsNoRowsAndSaysSo) {
   for (int i = 0; i < 1000 && !log_->contains("QPX: calendar access NOT granted"); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_TRUE(log_->contains("QPX: calendar access NOT granted"));
+}
+
+TEST_F(CalendarsTest, SameNamedListsOfTwoAccountsAreBothOfferedAndEachShowsItsOwn) {
+  addList("nc-one", "Nextcloud (work)", "tasks", "Tasks");
+  addList("nc-two", "Nextcloud (home)", "tasks", "Tasks");
+  addList("nc-two", "Nextcloud (home)", "garden", "Garden");
+  auto todo = [](const std::string& title) {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\nSUMMARY:" + title + "\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+  };
+  writeText("/var/mobile/Library/Reminders/nc-one/tasks/a.ics", todo("Order toner"));
+  writeText("/var/mobile/Library/Reminders/nc-two/tasks/a.ics", todo("Feed the cat"));
+  auto screen = open();
+  EXPECT_EQ(lines(screen), (std::vector<std::string>{"Garden / Nextcloud (home)", "Tasks / Nextcloud (home)",
+                                                     "Tasks / Nextcloud (work)"}));
+
+  // What a ticked row stores finds that list's reminders, and only them.
+  auto remindersOfChosen = [] {
+    auto store = objc::cast<EKEventStore>(objc::msg<id>(objc::alloc<EKEventStore>(), SEL_("init")));
+    std::vector<id> lists;
+    for (const std::string& identifier : chosen()) lists.push_back(store->calendarWithIdentifier(NSStr(identifier)));
+    auto predicate = store->predicateForIncompleteRemindersWithDueDateStarting(
+        nullptr, nullptr, NSArray::arrayWithObjects(std::move(lists)));
+    std::vector<std::string> titles;
+    auto found = EKEventStore::remindersMatching(predicate.get());
+    for (const id& r : *found) titles.push_back(objc::msg<Ref<NSString>>(r, SEL_("title"))->str());
+    return titles;
+  };
+  tap(screen, 1);
+  EXPECT_EQ(chosen(), (std::vector<std::string>{"nc-two/tasks"}));
+  EXPECT_EQ(remindersOfChosen(), (std::vector<std::string>{"Feed the cat"}));
+  tap(screen, 1);
+  tap(screen, 2);
+  EXPECT_EQ(chosen(), (std::vector<std::string>{"nc-one/tasks"}));
+  EXPECT_EQ(remindersOfChosen(), (std::vector<std::string>{"Order toner"}));
+  EXPECT_EQ(line(row(screen, 2)), "Tasks / Nextcloud (work) ✓");
 }

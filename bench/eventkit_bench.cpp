@@ -22,6 +22,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -202,6 +203,58 @@ void BM_LibicalBareParse(benchmark::State& state) {
 // The fetch finishes on a worker thread: the warm fetch reports wall time,
 // what the waiting caller sees, and a CPU column counting every thread. The
 // cold fetch and the bare parse time themselves, leaving out the writing.
+/// A device root with n list folders in two accounts, each with its
+/// displayname and, for half of them, a colour.
+class ManyLists {
+ public:
+  explicit ManyLists(int n) {
+    std::string tmpl = (fs::temp_directory_path() / "qp-eventkit-lists-XXXXXX").string();
+    if (!mkdtemp(tmpl.data())) std::abort();
+    root_ = tmpl;
+    foundation::setDeviceRoot(root_);
+    foundation::setLogSinks({});
+    for (int i = 0; i < n; ++i) {
+      std::string name = "list" + std::to_string(100000 + i);
+      fs::path dir = foundation::resolveDevicePath("/var/mobile/Library/Reminders/" +
+                                                   std::string(i % 2 ? "iCloud/" : "Nextcloud/") + name);
+      fs::create_directories(dir);
+      std::ofstream(dir / "displayname") << "List " << i << "\n";
+      if (i % 2) std::ofstream(dir / "color") << "#FF9500\n";
+      identifiers_.push_back(NSStr(name));
+    }
+  }
+  ~ManyLists() {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+  }
+  ManyLists(const ManyLists&) = delete;
+  ManyLists& operator=(const ManyLists&) = delete;
+  [[nodiscard]] const std::vector<id>& identifiers() const { return identifiers_; }
+
+ private:
+  fs::path root_;
+  std::vector<id> identifiers_;
+};
+
+/// The main thread's part of a lock with every list chosen: a fresh store,
+/// a lookup of each chosen list, the predicate. The fetch itself runs on a
+/// worker and is not part of it.
+void BM_LookupEveryListOnTheMainThread(benchmark::State& state) {
+  ManyLists lists(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    auto store = objc::msg<id>(objc::alloc<EKEventStore>(), SEL_("init"));
+    auto chosen = objc::create<NSMutableArray>();
+    for (const id& identifier : lists.identifiers())
+      if (auto c = objc::msg<id>(store, SEL_("calendarWithIdentifier:"), identifier)) chosen->addObject(c);
+    auto predicate = objc::msg<id>(store, SEL_("predicateForIncompleteRemindersWithDueDateStarting:ending:calendars:"),
+                                   Ref<NSDate>(), Ref<NSDate>(), chosen);
+    if (chosen->count() != lists.identifiers().size()) state.SkipWithError("a list was not found");
+    benchmark::DoNotOptimize(predicate);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+BENCHMARK(BM_LookupEveryListOnTheMainThread)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LibicalBareParse)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_FetchCold)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_FetchWarm)

@@ -202,12 +202,19 @@ void BM_LibicalBareParse(benchmark::State& state) {
 // The fetch finishes on a worker thread: the warm fetch reports wall time,
 // what the waiting caller sees, and a CPU column counting every thread. The
 // cold fetch and the bare parse time themselves, leaving out the writing.
-BENCHMARK(BM_LibicalBareParse)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK(BM_FetchCold)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_LibicalBareParse)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+BENCHMARK(BM_FetchCold)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_FetchWarm)
     ->Arg(10)
     ->Arg(100)
     ->Arg(1000)
+    ->Arg(10000)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

@@ -143,7 +143,12 @@ void runHost(const HostOptions& options, std::ostream& out) {
   SBLockScreenManager manager;
   manager.lock();
   if (run.profile.nowPlaying) manager.nowPlaying(true);
-  for (const Event& e : options.events) run.events.push_back(runEvent(manager, e));
+  // A long script keeps only its last outcomes, so a long run stays flat.
+  for (const Event& e : options.events) {
+    run.events.push_back(runEvent(manager, e));
+    if (run.events.size() > HostRun::kKeptEvents) run.events.pop_front();
+    ++run.eventCount;
+  }
   manager.layout();
 
   run.state = readLockScreenState(manager.lockScreenView().get(), manager.listController().get());
@@ -160,6 +165,7 @@ void runHost(const HostOptions& options, std::ostream& out) {
     if (!written) throw HostError(error);
   }
   run.log = capture->lines();
+  run.logLineCount = capture->written();
   out << (options.json ? jsonReport(run) : textReport(run, options.showLog));
   if (options.pngPath && !options.json) out << fmt::format("\nPicture: {}\n", fs::absolute(*options.pngPath).string());
 }

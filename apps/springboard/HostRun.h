@@ -8,6 +8,7 @@
 
 #include <Foundation/DeviceProfile.h>
 
+#include <deque>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,9 +27,14 @@ struct HostRun {
   std::filesystem::path root;
   foundation::DeviceProfile profile;
   std::vector<std::string> tweaks;  ///< names of the libraries the loader injected
-  std::vector<EventOutcome> events;
+  /// The last kKeptEvents outcomes, and how many events ran in all.
+  static constexpr size_t kKeptEvents = 200;
+  std::deque<EventOutcome> events;
+  uint64_t eventCount = 0;
   LockScreenState state;
+  /// The last log lines, and how many were written in all.
   std::vector<std::string> log;
+  uint64_t logLineCount = 0;
   std::string nowISO;  ///< the device clock when the script ended
 };
 

@@ -130,6 +130,7 @@ LockScreenState readLockScreenState(SBLockScreenView* lockScreen, SBLockScreenNo
     for (const auto& r : lockScreen->underlayRequestLog()) state.underlay.requests.push_back({r.add, r.requester});
     state.underlay.frame = lockScreen->notificationListFrame();
   }
+  state.lightingCount = SBBacklightController::sharedInstance()->lightingCount();
   for (const auto& l : SBBacklightController::sharedInstance()->lightings())
     state.lightings.push_back({l.cause == SBScreenLighting::Cause::User ? "user" : "bulletin", l.item, l.time});
 

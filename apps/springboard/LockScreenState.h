@@ -80,7 +80,9 @@ struct LockScreenState {
   double listScrollOffset = 0;
   std::vector<RowState> rows;
   UnderlayState underlay;
+  /// The last few lightings, and how many there were in all.
   std::vector<LightingState> lightings;
+  uint64_t lightingCount = 0;
 };
 
 /// Reads the state of the lock screen from the view and the list controller

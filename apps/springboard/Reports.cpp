@@ -117,11 +117,13 @@ std::string textReport(const HostRun& run, bool withLog) {
       fmt::format("  underlay: {}\n",
                   s.underlay.shown ? fmt::format("shown ({})", fmt::join(s.underlay.requesters, ", ")) : "not shown");
   if (!s.lightings.empty())
-    out += fmt::format("  screen lit {} time(s), last for {}\n", s.lightings.size(),
+    out += fmt::format("  screen lit {} time(s), last for {}\n", s.lightingCount,
                        s.lightings.back().item.empty() ? s.lightings.back().cause : s.lightings.back().item);
 
   if (!run.events.empty()) {
     out += "\nEvents\n";
+    if (run.eventCount > run.events.size())
+      out += fmt::format("  ({} earlier events not kept)\n", run.eventCount - run.events.size());
     for (const auto& e : run.events) out += fmt::format("  {} {}\n", fit(e.event, 28), e.result);
   }
 
@@ -139,6 +141,8 @@ std::string textReport(const HostRun& run, bool withLog) {
   }
   if (withLog && !run.log.empty()) {
     out += "\nLog\n";
+    if (run.logLineCount > run.log.size())
+      out += fmt::format("  ({} earlier lines not kept)\n", run.logLineCount - run.log.size());
     for (const auto& line : run.log) out += "  " + line + "\n";
   }
   return out;
@@ -170,6 +174,7 @@ std::string jsonReport(const HostRun& run) {
       {"tweaks", run.tweaks},
       {"clock", {{"time", s.time}, {"date", s.date}}},
       {"events", events},
+      {"eventCount", run.eventCount},
       {"listScrollOffset", s.listScrollOffset},
       {"rows", rows},
       {"underlay",
@@ -178,7 +183,9 @@ std::string jsonReport(const HostRun& run) {
         {"requests", requests},
         {"frame", rect(s.underlay.frame)}}},
       {"screenLightings", lightings},
+      {"screenLightingCount", s.lightingCount},
       {"log", run.log},
+      {"logLineCount", run.logLineCount},
   };
   return doc.dump(2) + "\n";
 }

@@ -4,8 +4,11 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 
 namespace {
@@ -40,6 +43,134 @@ Ref<CGContext> CGContext::createBitmap(CGSize size, bool opaque, double scale) {
   return ctx;
 }
 
+cairo_t* CGContext::cairo() {
+  ownSurface();
+  return cr_;
+}
+
+cairo_surface_t* CGContext::shareSurface() {
+  cairo_surface_flush(surface_);
+  shared_ = true;
+  return cairo_surface_reference(surface_);
+}
+
+void CGContext::ownSurface() {
+  if (!shared_) return;
+  shared_ = false;
+  const int width = cairo_image_surface_get_width(surface_), height = cairo_image_surface_get_height(surface_);
+  cairo_surface_t* copy = cairo_image_surface_create(cairo_image_surface_get_format(surface_), width, height);
+  const int fromStride = cairo_image_surface_get_stride(surface_), toStride = cairo_image_surface_get_stride(copy);
+  const unsigned char* from = cairo_image_surface_get_data(surface_);
+  unsigned char* to = cairo_image_surface_get_data(copy);
+  if (from && to)
+    for (int y = 0; y < height; ++y)
+      std::memcpy(to + static_cast<ptrdiff_t>(y) * toStride, from + static_cast<ptrdiff_t>(y) * fromStride,
+                  static_cast<size_t>(std::min(fromStride, toStride)));
+  cairo_surface_mark_dirty(copy);
+  // The drawing state moves over with the transform; the rest is the
+  // device's per-call state, set again by every drawing call.
+  cairo_matrix_t m;
+  cairo_get_matrix(cr_, &m);
+  cairo_destroy(cr_);
+  cairo_surface_destroy(surface_);
+  surface_ = copy;
+  cr_ = cairo_create(surface_);
+  cairo_set_matrix(cr_, &m);
+}
+
+namespace {
+
+double clamp01(double v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+
+/// Premultiplied colour, 0...255 a channel, composited over a pixel with
+/// coverage c, as Cairo's OVER does.
+struct Paint {
+  double a, r, g, b;
+  uint32_t solid;  // the pixel at full coverage when the colour is opaque
+  bool opaque;
+
+  explicit Paint(const CGColor* color) {
+    const double alpha = color ? clamp01(color->alpha()) : 1;
+    a = alpha * 255;
+    r = (color ? clamp01(color->red()) : 0) * a;
+    g = (color ? clamp01(color->green()) : 0) * a;
+    b = (color ? clamp01(color->blue()) : 0) * a;
+    opaque = alpha >= 1;
+    solid = 0xFF000000u | channel(r) << 16 | channel(g) << 8 | channel(b);
+  }
+  static uint32_t channel(double v) { return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0, 255.0))); }
+  [[nodiscard]] uint32_t over(uint32_t dst, double c) const {
+    const double keep = 1 - a * c / 255;
+    auto mix = [&](double src, int shift) { return channel(src * c + ((dst >> shift) & 0xFF) * keep) << shift; };
+    return mix(a, 24) | mix(r, 16) | mix(g, 8) | mix(b, 0);
+  }
+};
+
+}  // namespace
+
+bool CGContext::paintCircle(double cx, double cy, double outer, double inner, const CGColor* color) {
+  // Only the plain state: an ARGB bitmap, a uniform scale with a shift,
+  // painting over, with no clip narrower than the bitmap.
+  if (cairo_image_surface_get_format(surface_) != CAIRO_FORMAT_ARGB32 ||
+      cairo_get_operator(cr_) != CAIRO_OPERATOR_OVER || cairo_get_antialias(cr_) != CAIRO_ANTIALIAS_DEFAULT)
+    return false;
+  cairo_matrix_t m;
+  cairo_get_matrix(cr_, &m);
+  if (m.xy != 0 || m.yx != 0 || m.xx != m.yy || !(m.xx > 0)) return false;
+  const int width = cairo_image_surface_get_width(surface_), height = cairo_image_surface_get_height(surface_);
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
+  cairo_user_to_device(cr_, &x1, &y1);
+  cairo_user_to_device(cr_, &x2, &y2);
+  if (x1 > 0 || y1 > 0 || x2 < width || y2 < height) return false;
+  ownSurface();
+
+  // Pixels, and each pixel's coverage from its centre's distance to the
+  // edge: a half pixel either side of the edge is the antialiased band.
+  cx = m.x0 + cx * m.xx;
+  cy = m.y0 + cy * m.yy;
+  outer *= m.xx;
+  inner *= m.xx;
+  if (!(outer > 0) || !std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(outer)) return true;
+  const Paint paint(color);
+  if (paint.a <= 0) return true;
+  cairo_surface_flush(surface_);
+  unsigned char* data = cairo_image_surface_get_data(surface_);
+  const int stride = cairo_image_surface_get_stride(surface_);
+  auto spanOf = [](double radius, double dy2) {
+    return radius > 0 && radius * radius > dy2 ? std::sqrt(radius * radius - dy2) : -1.0;
+  };
+  const int top = std::max(0, static_cast<int>(std::floor(cy - outer - 1)));
+  const int bottom = std::min(height - 1, static_cast<int>(std::ceil(cy + outer + 1)));
+  for (int y = top; y <= bottom; ++y) {
+    const double dy = y + 0.5 - cy, dy2 = dy * dy;
+    const double reach = spanOf(outer + 0.5, dy2);  // any coverage
+    if (reach < 0) continue;
+    const double solid = spanOf(outer - 0.5, dy2);                  // full outer coverage
+    const double hole = inner > 0 ? spanOf(inner - 0.5, dy2) : -1;  // none: inside the inner edge
+    const double rim = inner > 0 ? spanOf(inner + 0.5, dy2) : -1;   // the inner edge's band
+    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+    const int from = std::max(0, static_cast<int>(std::ceil(cx - reach - 0.5)));
+    const int to = std::min(width - 1, static_cast<int>(std::floor(cx + reach - 0.5)));
+    for (int x = from; x <= to; ++x) {
+      const double dx = x + 0.5 - cx, adx = std::abs(dx);
+      if (adx <= hole) continue;
+      if (adx <= solid && adx >= rim) {
+        if (paint.opaque)
+          row[x] = paint.solid;
+        else
+          row[x] = paint.over(row[x], 1);
+        continue;
+      }
+      const double d = std::sqrt(dx * dx + dy2);
+      const double c = clamp01(outer + 0.5 - d) - (inner > 0 ? clamp01(inner + 0.5 - d) : 0);
+      if (c > 0) row[x] = paint.over(row[x], c);
+    }
+  }
+  cairo_surface_mark_dirty(surface_);
+  return true;
+}
+
 void CGContext::setSource(const CGColor* color) {
   if (color)
     cairo_set_source_rgba(cr_, color->red(), color->green(), color->blue(), color->alpha());
@@ -67,6 +198,8 @@ void CGContext::strokeEllipse(CGRect rect) {
     // A circle's stroke is the ring between two circles; filling that ring
     // covers the same pixels as stroking, at a fraction of the cost.
     const double cx = rect.origin.x + w / 2, cy = rect.origin.y + h / 2, r = w / 2;
+    if (paintCircle(cx, cy, r + half, r - half, stroke_.get())) return;
+    ownSurface();
     cairo_new_path(cr_);
     cairo_arc(cr_, cx, cy, r + half, 0, 2 * std::numbers::pi);
     cairo_close_path(cr_);
@@ -77,6 +210,7 @@ void CGContext::strokeEllipse(CGRect rect) {
     cairo_fill(cr_);
     return;
   }
+  ownSurface();
   ellipsePath(rect);
   setSource(stroke_.get());
   cairo_set_line_width(cr_, lineWidth_);
@@ -84,12 +218,16 @@ void CGContext::strokeEllipse(CGRect rect) {
 }
 
 void CGContext::fillEllipse(CGRect rect) {
+  const double w = rect.size.width, h = rect.size.height;
+  if (w > 0 && w == h && paintCircle(rect.origin.x + w / 2, rect.origin.y + h / 2, w / 2, 0, fill_.get())) return;
+  ownSurface();
   ellipsePath(rect);
   setSource(fill_.get());
   cairo_fill(cr_);
 }
 
 void CGContext::fillRect(CGRect rect) {
+  ownSurface();
   cairo_new_path(cr_);
   cairo_rectangle(cr_, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
   setSource(fill_.get());

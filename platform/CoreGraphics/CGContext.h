@@ -37,21 +37,34 @@ class CGContext : public NSObject {
   void fillEllipse(CGRect rect);
   void fillRect(CGRect rect);
 
-  /// The Cairo context and surface, for renderers that draw further.
-  [[nodiscard]] cairo_t* cairo() const noexcept { return cr_; }
+  /// The Cairo context, for renderers that draw further (a bitmap shared
+  /// with an image is copied first, so ask again after taking an image).
+  [[nodiscard]] cairo_t* cairo();
+  /// The bitmap, to read.
   [[nodiscard]] cairo_surface_t* surface() const noexcept { return surface_; }
+  /// The bitmap handed to an image as it stands, without a copy: the next
+  /// drawing into the context copies it first (a new reference the caller
+  /// releases).
+  [[nodiscard]] cairo_surface_t* shareSurface();
 
   [[nodiscard]] std::string descriptionString() const override;
 
  private:
   void setSource(const CGColor* color);
   void ellipsePath(CGRect rect);
+  /// Gives the context a bitmap of its own again after shareSurface.
+  void ownSurface();
+  /// Paints the ring between two circles (inner 0 for a disc) with a solid
+  /// colour straight into the bitmap; false when the context is not in the
+  /// plain state that path needs (Cairo then draws).
+  bool paintCircle(double cx, double cy, double outer, double inner, const CGColor* color);
 
   cairo_surface_t* surface_ = nullptr;
   cairo_t* cr_ = nullptr;
   CGSize size_{};
   double scale_ = 1;
   bool opaque_ = false;
+  bool shared_ = false;
   double lineWidth_ = 1;
   CGColorRef stroke_, fill_;  // nil draws black, as the device's initial colours
 };

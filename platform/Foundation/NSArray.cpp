@@ -5,6 +5,8 @@
 #include <objc/ClassBuilder.h>
 
 #include <algorithm>
+#include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -22,6 +24,8 @@ void insertInto(id self, SEL, id obj, uint64_t index) { mutable_(self)->insertOb
 void removeAt(id self, SEL, uint64_t index) { mutable_(self)->removeObjectAtIndex(index); }
 void removeFrom(id self, SEL, id obj) { mutable_(self)->removeObject(obj.get()); }
 void removeAll(id self, SEL) { mutable_(self)->removeAllObjects(); }
+void removeIn(id self, SEL, id others) { mutable_(self)->removeObjectsInArray(objc::as<NSArray>(others).get()); }
+void removeLast(id self, SEL) { mutable_(self)->removeLastObject(); }
 void replaceAt(id self, SEL, uint64_t index, id obj) { mutable_(self)->replaceObjectAtIndex(index, std::move(obj)); }
 
 [[noreturn]] void outOfRange(uint64_t index, uint64_t count) {
@@ -51,6 +55,8 @@ Class NSMutableArray::classObject() {
                          .function("removeObjectAtIndex:", &removeAt)
                          .function("removeObject:", &removeFrom)
                          .function("removeAllObjects", &removeAll)
+                         .function("removeObjectsInArray:", &removeIn)
+                         .function("removeLastObject", &removeLast)
                          .function("replaceObjectAtIndex:withObject:", &replaceAt)
                          .build();
   return cls;
@@ -131,6 +137,31 @@ void NSMutableArray::removeObject(const NSObject* obj) {
 
 void NSMutableArray::removeObjectIdenticalTo(const NSObject* obj) {
   std::erase_if(items_, [obj](const id& item) { return item.get() == obj; });
+}
+
+void NSMutableArray::removeObjectsInArray(const NSArray* others) {
+  if (!others || others->count() == 0) return;
+  struct Hash {
+    size_t operator()(const NSObject* o) const noexcept { return o->hashValue(); }
+  };
+  struct Equal {
+    bool operator()(const NSObject* a, const NSObject* b) const noexcept { return a == b || a->isEqualTo(*b); }
+  };
+  // Held until the pass is over: an item may be what keeps an entry alive.
+  const Ref<const NSArray> keep(others);
+  std::unordered_set<const NSObject*, Hash, Equal> gone;
+  for (const auto& o : *others)
+    if (o) gone.insert(o.get());
+  std::vector<id> kept;
+  kept.reserve(items_.size());
+  for (auto& item : items_)
+    if (!item || !gone.contains(item.get())) kept.push_back(std::move(item));
+  std::vector<id> removed = std::exchange(items_, std::move(kept));
+}
+
+void NSMutableArray::removeLastObject() {
+  if (items_.empty()) outOfRange(0, 0);
+  items_.pop_back();
 }
 
 void NSMutableArray::replaceObjectAtIndex(uint64_t index, id obj) {

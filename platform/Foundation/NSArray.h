@@ -63,7 +63,12 @@ class NSMutableArray : public NSArray {
   /// Removes every object equal to obj.
   void removeObject(const NSObject* obj);
   void removeObjectIdenticalTo(const NSObject* obj);
+  /// Removes every object equal to one in others, in one pass.
+  void removeObjectsInArray(const NSArray* others);
+  void removeLastObject();
   void removeAllObjects() noexcept { items_.clear(); }
+  /// Replaces the contents with items (`setArray:`).
+  void setArray(std::vector<id> items) noexcept { items_ = std::move(items); }
   void replaceObjectAtIndex(uint64_t index, id obj);
   /// A stable in-place sort (`sortUsingComparator:`).
   void sortUsingComparator(const std::function<NSComparisonResult(const id&, const id&)>& cmp);

@@ -4,6 +4,8 @@
 
 #include <unicode/ucal.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <mutex>
@@ -184,6 +186,16 @@ std::string NSDateComponents::descriptionString() const {
 struct NSCalendar::Engine {
   std::mutex lock;
   UCalPtr cal;
+  /// The last few additions and their answers, most recently used first:
+  /// the same date is often shifted by the same amounts again (a
+  /// bulletin's publication and interruption dates, a display horizon
+  /// asked for every reminder), and ICU's field arithmetic is the dear part.
+  struct Addition {
+    double from = std::nan("");
+    std::array<int64_t, 7> amounts{};
+    double result = 0;
+  };
+  std::array<Addition, 8> recent;
 };
 
 Class NSCalendar::classObject() {
@@ -263,27 +275,37 @@ Ref<NSDate> NSCalendar::dateByAddingComponentsToDate(const NSDateComponents* com
   if (!comps || !date) return nullptr;
   const double t = date->timeIntervalSinceReferenceDate();
   if (!std::isfinite(t)) return nullptr;
+  const std::array<int64_t, 7> amounts{comps->era,  comps->year,   comps->month, comps->day,
+                                       comps->hour, comps->minute, comps->second};
   Engine& e = engine();
   std::lock_guard g(e.lock);
+  for (size_t i = 0; i < e.recent.size(); ++i) {
+    if (e.recent[i].from != t || e.recent[i].amounts != amounts) continue;
+    std::rotate(e.recent.begin(), e.recent.begin() + static_cast<ptrdiff_t>(i),
+                e.recent.begin() + static_cast<ptrdiff_t>(i) + 1);
+    return NSDate::dateWithTimeIntervalSinceReferenceDate(e.recent[0].result);
+  }
   UCalendar* cal = e.cal.get();
   if (!cal || !setMoment(cal, t)) return nullptr;
   // Largest unit first, as the device adds them: Jan 31 + 1 month + 1 day is Mar 1.
-  const std::pair<int64_t, UCalendarDateFields> steps[] = {
-      {comps->era, UCAL_ERA},      {comps->year, UCAL_YEAR},        {comps->month, UCAL_MONTH},
-      {comps->day, UCAL_DATE},     {comps->hour, UCAL_HOUR_OF_DAY}, {comps->minute, UCAL_MINUTE},
-      {comps->second, UCAL_SECOND}};
-  for (const auto& [amount, f] : steps) {
+  constexpr UCalendarDateFields fields[] = {UCAL_ERA,         UCAL_YEAR,   UCAL_MONTH, UCAL_DATE,
+                                            UCAL_HOUR_OF_DAY, UCAL_MINUTE, UCAL_SECOND};
+  for (size_t i = 0; i < amounts.size(); ++i) {
+    const int64_t amount = amounts[i];
     if (amount == NSDateComponentUndefined || amount == 0) continue;
     if (!fitsInt32(amount)) return nullptr;
     UErrorCode status = U_ZERO_ERROR;
-    ucal_add(cal, f, int32_t(amount), &status);
+    ucal_add(cal, fields[i], int32_t(amount), &status);
     if (U_FAILURE(status)) return nullptr;
   }
-  const double result = moment(cal);
-  if (std::isnan(result)) return nullptr;
+  const double moved = moment(cal);
+  if (std::isnan(moved)) return nullptr;
   // ICU keeps whole milliseconds; the finer part of the date is kept as it was.
   const double ms = t * 1000.0;
-  return NSDate::dateWithTimeIntervalSinceReferenceDate(result + (ms - std::floor(ms)) / 1000.0);
+  const double result = moved + (ms - std::floor(ms)) / 1000.0;
+  std::rotate(e.recent.begin(), e.recent.end() - 1, e.recent.end());
+  e.recent[0] = {t, amounts, result};
+  return NSDate::dateWithTimeIntervalSinceReferenceDate(result);
 }
 
 Ref<NSDateComponents> NSCalendar::componentsFromDate(uint64_t units, const NSDate* date) const {

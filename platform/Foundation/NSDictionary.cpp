@@ -80,8 +80,8 @@ id NSDictionary::objectForKey(std::string_view key) const {
 
 std::vector<id> NSDictionary::allKeys() const {
   std::vector<id> keys;
-  keys.reserve(entries_.size());
-  for (const auto& e : entries_) keys.push_back(e.first);
+  keys.reserve(count());
+  for (const auto& e : entries()) keys.push_back(e.first);
   return keys;
 }
 
@@ -93,8 +93,8 @@ std::string NSDictionary::descriptionString() const { return foundation::describ
 
 bool NSDictionary::isEqualTo(const NSObject& other) const {
   auto* o = dynamic_cast<const NSDictionary*>(&other);
-  if (!o || o->entries_.size() != entries_.size()) return false;
-  for (const auto& [key, value] : entries_) {
+  if (!o || o->count() != count()) return false;
+  for (const auto& [key, value] : entries()) {
     id theirs = o->objectForKey(key.get());
     if (!theirs || !value->isEqualTo(*theirs)) return false;
   }
@@ -140,11 +140,18 @@ void NSMutableDictionary::removeObjectForKey(const NSObject* key) {
   if (it == index_.end()) return;
   const size_t at = it->second;
   index_.erase(it);
-  // The entry keeps the key object alive until the indexes are rebuilt.
+  // Moved out first: the key may be what keeps `key` alive.
   auto removed = std::move(entries_[at]);
-  entries_.erase(entries_.begin() + std::ptrdiff_t(at));
-  for (auto& entry : index_)
-    if (entry.second > at) --entry.second;
+  entries_[at] = {};
+  ++holes_;
+  if (holes_ > entries_.size() / 2) sweepHoles();
+}
+
+void NSMutableDictionary::sweepHoles() {
+  std::erase_if(entries_, [](const auto& e) { return !e.first; });
+  holes_ = 0;
+  index_.clear();
+  for (size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].first.get(), i);
 }
 
 void NSMutableDictionary::addEntriesFromDictionary(const NSDictionary* other) {
@@ -155,4 +162,5 @@ void NSMutableDictionary::addEntriesFromDictionary(const NSDictionary* other) {
 void NSMutableDictionary::removeAllObjects() noexcept {
   index_.clear();
   entries_.clear();
+  holes_ = 0;
 }

@@ -1,7 +1,9 @@
 #pragma once
 /// \file
 /// Key-value collections. Keys compare with `isEqual:` and `hash`; the
-/// entries keep insertion order so output is deterministic.
+/// entries keep insertion order so output is deterministic. Removing a key
+/// leaves a hole in the order that is swept up later, so removing keys one
+/// by one costs what a lookup costs.
 
 #include <objc/NSObject.h>
 
@@ -25,12 +27,51 @@ class NSDictionary : public NSObject {
   /// when the file is missing, unreadable or has another root.
   static Ref<NSDictionary> dictionaryWithContentsOfFile(const std::string& devicePath);
 
-  [[nodiscard]] uint64_t count() const noexcept { return entries_.size(); }
+  /// The live entries in insertion order, skipping removed ones.
+  class Entries {
+   public:
+    using Entry = std::pair<id, id>;
+    class iterator {
+     public:
+      using value_type = Entry;
+      using difference_type = std::ptrdiff_t;
+      iterator() = default;
+      iterator(const Entry* at, const Entry* end) : at_(at), end_(end) { skip(); }
+      const Entry& operator*() const { return *at_; }
+      const Entry* operator->() const { return at_; }
+      iterator& operator++() {
+        ++at_;
+        skip();
+        return *this;
+      }
+      iterator operator++(int) {
+        auto old = *this;
+        ++*this;
+        return old;
+      }
+      bool operator==(const iterator& o) const { return at_ == o.at_; }
+
+     private:
+      void skip() {
+        while (at_ != end_ && !at_->first) ++at_;
+      }
+      const Entry* at_ = nullptr;
+      const Entry* end_ = nullptr;
+    };
+    explicit Entries(const std::vector<Entry>& all) : all_(all) {}
+    [[nodiscard]] iterator begin() const { return {all_.data(), all_.data() + all_.size()}; }
+    [[nodiscard]] iterator end() const { return {all_.data() + all_.size(), all_.data() + all_.size()}; }
+
+   private:
+    const std::vector<Entry>& all_;
+  };
+
+  [[nodiscard]] uint64_t count() const noexcept { return entries_.size() - holes_; }
   [[nodiscard]] id objectForKey(const NSObject* key) const;
   /// Lookup by a string key without building an NSString.
   [[nodiscard]] id objectForKey(std::string_view key) const;
   [[nodiscard]] std::vector<id> allKeys() const;
-  [[nodiscard]] const std::vector<std::pair<id, id>>& entries() const noexcept { return entries_; }
+  [[nodiscard]] Entries entries() const noexcept { return Entries(entries_); }
   bool writeToFile(const std::string& devicePath, bool atomically) const;
 
   [[nodiscard]] std::string descriptionString() const override;
@@ -50,8 +91,11 @@ class NSDictionary : public NSObject {
     bool operator()(std::string_view a, const NSObject* b) const noexcept;
     bool operator()(const NSObject* a, std::string_view b) const noexcept { return (*this)(b, a); }
   };
+  // Removed entries stay as holes (a null key) until they outnumber the
+  // live ones; the index then is rebuilt once.
   std::vector<std::pair<id, id>> entries_;
   std::unordered_map<const NSObject*, size_t, KeyHash, KeyEq> index_;
+  size_t holes_ = 0;
 };
 
 class NSMutableDictionary : public NSDictionary {
@@ -66,4 +110,7 @@ class NSMutableDictionary : public NSDictionary {
   void removeObjectForKey(const NSObject* key);
   void addEntriesFromDictionary(const NSDictionary* other);
   void removeAllObjects() noexcept;
+
+ private:
+  void sweepHoles();
 };

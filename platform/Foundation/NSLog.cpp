@@ -51,11 +51,18 @@ std::shared_ptr<LogSink> syslogSink() {
 void CapturingSink::write(const std::string& line) {
   std::lock_guard g(lock_);
   lines_.push_back(line);
+  if (lines_.size() > keep_) lines_.pop_front();
+  ++written_;
 }
 
 std::vector<std::string> CapturingSink::lines() const {
   std::lock_guard g(lock_);
-  return lines_;
+  return {lines_.begin(), lines_.end()};
+}
+
+uint64_t CapturingSink::written() const {
+  std::lock_guard g(lock_);
+  return written_;
 }
 
 bool CapturingSink::contains(std::string_view text) const {
@@ -67,6 +74,7 @@ bool CapturingSink::contains(std::string_view text) const {
 void CapturingSink::clear() {
   std::lock_guard g(lock_);
   lines_.clear();
+  written_ = 0;
 }
 
 void setLogSinks(std::vector<std::shared_ptr<LogSink>> list) {

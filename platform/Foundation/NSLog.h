@@ -6,6 +6,8 @@
 
 #include <Foundation/NSFormat.h>
 
+#include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,16 +27,24 @@ std::shared_ptr<LogSink> stderrSink();
 std::shared_ptr<LogSink> syslogSink();
 
 /// Keeps every line, for tests and for the hosts' JSON output.
+/// Keeps the last lines written (a long-running process logs without end)
+/// and counts them all.
 class CapturingSink : public LogSink {
  public:
+  explicit CapturingSink(size_t keep = 4096) : keep_(keep ? keep : 1) {}
   void write(const std::string& line) override;
+  /// The kept lines, oldest first.
   [[nodiscard]] std::vector<std::string> lines() const;
+  /// Every line written since the start or the last clear.
+  [[nodiscard]] uint64_t written() const;
   [[nodiscard]] bool contains(std::string_view text) const;
   void clear();
 
  private:
   mutable std::mutex lock_;
-  std::vector<std::string> lines_;
+  size_t keep_;
+  std::deque<std::string> lines_;
+  uint64_t written_ = 0;
 };
 
 /// Replaces the set of sinks (an empty set silences the log).

@@ -27,5 +27,7 @@ bool SBBacklightController::light(SBScreenLighting::Cause cause, const std::stri
   if (on_) return false;
   on_ = true;
   lightings_.push_back({cause, item, foundation::DeviceClock::now()});
+  if (lightings_.size() > kKeptLightings) lightings_.pop_front();
+  ++lightingCount_;
   return true;
 }

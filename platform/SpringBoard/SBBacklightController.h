@@ -1,12 +1,14 @@
 #pragma once
 /// \file
-/// The screen's backlight: lit or dark, and a record of every time something
-/// lit it, so the hosts can show what woke the device.
+/// The screen's backlight: lit or dark, how often something lit it and the
+/// last few lightings, so the hosts can show what woke the device without
+/// a long-running SpringBoard keeping every one.
 
 #include <objc/NSObject.h>
 
+#include <cstdint>
+#include <deque>
 #include <string>
-#include <vector>
 
 struct SBScreenLighting {
   enum class Cause { Bulletin, User };
@@ -30,12 +32,21 @@ class SBBacklightController : public NSObject {
   bool turnOnScreenForUser();
   void turnOffScreen() noexcept { on_ = false; }
 
-  [[nodiscard]] const std::vector<SBScreenLighting>& lightings() const noexcept { return lightings_; }
-  void clearLightings() noexcept { lightings_.clear(); }
+  /// How many lightings are kept, newest last.
+  static constexpr size_t kKeptLightings = 16;
+  /// The last kKeptLightings lightings, oldest first.
+  [[nodiscard]] const std::deque<SBScreenLighting>& lightings() const noexcept { return lightings_; }
+  /// Every lighting since the start (or the last clear).
+  [[nodiscard]] uint64_t lightingCount() const noexcept { return lightingCount_; }
+  void clearLightings() noexcept {
+    lightings_.clear();
+    lightingCount_ = 0;
+  }
 
  private:
   bool light(SBScreenLighting::Cause cause, const std::string& item);
 
   bool on_ = true;
-  std::vector<SBScreenLighting> lightings_;
+  std::deque<SBScreenLighting> lightings_;
+  uint64_t lightingCount_ = 0;
 };

@@ -180,7 +180,7 @@ void SBLockScreenManager::deliver(const Ref<BBBulletin>& bulletin) {
 
 bool SBLockScreenManager::screenIsOn() const { return SBBacklightController::sharedInstance()->screenIsOn(); }
 
-const std::vector<SBScreenLighting>& SBLockScreenManager::lightings() const {
+const std::deque<SBScreenLighting>& SBLockScreenManager::lightings() const {
   return SBBacklightController::sharedInstance()->lightings();
 }
 

@@ -83,7 +83,7 @@ class SBLockScreenManager {
   [[nodiscard]] bool isLocked() const noexcept { return static_cast<bool>(viewController_); }
   [[nodiscard]] bool screenIsOn() const;
   /// Every lighting of the screen since the process started, in order.
-  [[nodiscard]] const std::vector<SBScreenLighting>& lightings() const;
+  [[nodiscard]] const std::deque<SBScreenLighting>& lightings() const;
 
   [[nodiscard]] Ref<SpringBoard> application() const { return application_; }
   [[nodiscard]] Ref<SBLockScreenViewController> lockScreenViewController() const { return viewController_; }

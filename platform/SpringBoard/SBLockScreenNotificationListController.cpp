@@ -84,35 +84,80 @@ void SBLockScreenNotificationListController::addBulletin(const id& observer, con
   removeBulletin(observer, bulletin);
   auto item = objc::cast<SBAwayBulletinListItem>(
       objc::msg<id>(objc::alloc<SBAwayBulletinListItem>(), SEL_("initWithBulletin:andObserver:"), bulletin, observer));
-  insertNewestFirst(item);
+  append(item);
   listItemsChanged();
   objc::msg(this, SEL_("turnOnScreenIfNecessaryForItem:"), bulletin);
 }
 
-void SBLockScreenNotificationListController::insertNewestFirst(const id& item) {
-  reindexIfStale();
-  const double key = sortKey(item);
-  // The list is kept newest first; among equal dates the newcomer goes
-  // first: it arrived last.
-  const auto& items = _listItems->items();
-  auto at = std::partition_point(items.begin(), items.end(), [&](const id& other) { return sortKey(other) > key; });
-  _listItems->insertObjectAtIndex(item, static_cast<uint64_t>(at - items.begin()));
+void SBLockScreenNotificationListController::append(const id& item) {
+  adoptIfChanged();
+  const Row row{sortKey(item), ++arrivals_, _listItems->count()};
+  // Newest first, and among equal dates the newcomer first: only a row
+  // older than every other one is already in its place at the end.
+  if (row.at > 0 && !unordered_) {
+    const Row& last = rowOf(_listItems->items().back(), row.at - 1);
+    unordered_ = !(last.key > row.key);
+  }
+  _listItems->addObject(item);
+  rows_[item.get()] = row;
   if (auto bulletin = bulletinOf(item); bulletin && bulletin->bulletinID())
     rowsByBulletinID_[bulletin->bulletinID()->str()] = item.get();
-  indexedCount_ = _listItems->count();
 }
 
-void SBLockScreenNotificationListController::reindexIfStale() {
-  if (indexedCount_ == _listItems->count()) return;
+void SBLockScreenNotificationListController::adoptIfChanged() {
+  const auto& items = _listItems->items();
+  if (rows_.size() == items.size()) return;
+  // Rows the controller placed keep what it knows of them; the others stand
+  // where they were put, the earlier among equal dates going first.
+  std::unordered_map<const NSObject*, Row> known;
+  known.reserve(items.size());
+  arrivals_ += items.size();
   rowsByBulletinID_.clear();
-  for (const auto& item : *_listItems)
-    if (auto bulletin = bulletinOf(item); bulletin && bulletin->bulletinID())
-      rowsByBulletinID_.emplace(bulletin->bulletinID()->str(), item.get());
-  indexedCount_ = _listItems->count();
+  for (uint64_t at = 0; at < items.size(); ++at) {
+    auto it = rows_.find(items[at].get());
+    Row row = it != rows_.end() ? it->second : Row{sortKey(items[at]), arrivals_ - at, at};
+    row.at = at;
+    known[items[at].get()] = row;
+    if (auto bulletin = bulletinOf(items[at]); bulletin && bulletin->bulletinID())
+      rowsByBulletinID_.emplace(bulletin->bulletinID()->str(), items[at].get());
+  }
+  rows_ = std::move(known);
+}
+
+SBLockScreenNotificationListController::Row& SBLockScreenNotificationListController::rowOf(const id& item,
+                                                                                           uint64_t at) {
+  // An item swapped in behind the controller's back counts as the oldest arrival.
+  return rows_.try_emplace(item.get(), Row{sortKey(item), 0, at}).first->second;
+}
+
+void SBLockScreenNotificationListController::orderIfNeeded() {
+  adoptIfChanged();
+  if (!unordered_) return;
+  struct Entry {
+    double key;
+    uint64_t arrival;
+    id item;
+  };
+  std::vector<Entry> entries;
+  entries.reserve(_listItems->count());
+  for (const auto& item : *_listItems) {
+    const Row& row = rowOf(item, entries.size());
+    entries.push_back({row.key, row.arrival, item});
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const Entry& a, const Entry& b) { return a.key != b.key ? a.key > b.key : a.arrival > b.arrival; });
+  std::vector<id> ordered;
+  ordered.reserve(entries.size());
+  for (auto& e : entries) {
+    rows_.at(e.item.get()).at = ordered.size();
+    ordered.push_back(std::move(e.item));
+  }
+  _listItems->setArray(std::move(ordered));
+  unordered_ = false;
 }
 
 NSObject* SBLockScreenNotificationListController::rowOfBulletin(const BBBulletin& bulletin) {
-  reindexIfStale();
+  adoptIfChanged();
   if (bulletin.bulletinID()) {
     auto it = rowsByBulletinID_.find(bulletin.bulletinID()->str());
     return it == rowsByBulletinID_.end() ? nullptr : it->second;
@@ -124,11 +169,33 @@ NSObject* SBLockScreenNotificationListController::rowOfBulletin(const BBBulletin
 }
 
 void SBLockScreenNotificationListController::removeRow(NSObject* item) {
-  id keep(item);  // the list's reference goes first
-  _listItems->removeObjectIdenticalTo(item);
+  adoptIfChanged();
+  auto found = rows_.find(item);
+  if (found == rows_.end()) return;
+  const auto& items = _listItems->items();
+  uint64_t at = found->second.at;
+  if (at >= items.size() || items[at].get() != item)  // moved behind the controller's back: look it up
+    at = static_cast<uint64_t>(
+        std::find_if(items.begin(), items.end(), [item](const id& i) { return i.get() == item; }) - items.begin());
+  if (at == items.size()) {  // no longer on the list
+    rows_.erase(found);
+    std::erase_if(rowsByBulletinID_, [item](const auto& entry) { return entry.second == item; });
+    return;
+  }
+  const id keep = items[at];  // the list's reference goes first
+  // The last row takes the removed one's place; the order is settled when
+  // the rows are next asked for.
+  const uint64_t last = items.size() - 1;
+  if (at != last) {
+    const id moved = items[last];
+    rowOf(moved, last).at = at;
+    _listItems->replaceObjectAtIndex(at, moved);
+    unordered_ = true;
+  }
+  _listItems->removeLastObject();
+  rows_.erase(item);
   if (auto bulletin = bulletinOf(keep); bulletin && bulletin->bulletinID())
     rowsByBulletinID_.erase(bulletin->bulletinID()->str());
-  indexedCount_ = _listItems->count();
   if (auto list = listView()) list->forgetHeightForListItem(item);
 }
 
@@ -142,11 +209,15 @@ void SBLockScreenNotificationListController::removeBulletin(id observer, Ref<BBB
 
 id SBLockScreenNotificationListController::listItemAtIndexPath(Ref<NSIndexPath> indexPath) {
   if (!indexPath || indexPath->section() != 0 || indexPath->row() < 0) return nullptr;
+  orderIfNeeded();
   const auto row = static_cast<uint64_t>(indexPath->row());
   return row < _listItems->count() ? _listItems->objectAtIndex(row) : nullptr;
 }
 
-uint64_t SBLockScreenNotificationListController::count() { return _listItems->count(); }
+uint64_t SBLockScreenNotificationListController::count() {
+  orderIfNeeded();
+  return _listItems->count();
+}
 
 void SBLockScreenNotificationListController::turnOnScreenIfNecessaryForItem(id item) {
   SBBacklightController::sharedInstance()->turnOnScreenForItem(item ? item->descriptionString() : "(null)");
@@ -161,7 +232,8 @@ void SBLockScreenNotificationListController::clearListItem(const id& item) {
     objc::msg(this, SEL_("observer:removeBulletin:"), _observer, bulletin);
     return;
   }
-  if (!_listItems->containsObject(item.get())) return;
+  adoptIfChanged();
+  if (!rows_.contains(item.get())) return;
   removeRow(item.get());
   listItemsChanged();
 }

@@ -48,7 +48,11 @@ class SBLockScreenNotificationListController : public UIViewController {
   void turnOnScreenIfNecessaryForItem(id item);
 
   [[nodiscard]] Ref<BBObserver> observer() const { return _observer; }
-  [[nodiscard]] Ref<NSMutableArray> listItems() const { return _listItems; }
+  /// The list items, newest first.
+  [[nodiscard]] Ref<NSMutableArray> listItems() {
+    orderIfNeeded();
+    return _listItems;
+  }
   /// The loaded list view, or nil before `loadView`.
   [[nodiscard]] Ref<SBLockScreenNotificationListView> listView();
 
@@ -56,21 +60,36 @@ class SBLockScreenNotificationListController : public UIViewController {
   /// (sent through the runtime), any other item is dropped.
   void clearListItem(const id& item);
 
+  /// The items always hold exactly the rows on the list; during a burst of
+  /// bulletins their order is settled only when the rows are next asked for.
   Ref<BBObserver> _observer;
   Ref<NSMutableArray> _listItems;
 
  private:
+  /// What the controller knows of a row: its sort date, when it arrived
+  /// (later arrivals go first among equal dates) and where it stands.
+  struct Row {
+    double key;
+    uint64_t arrival;
+    uint64_t at;
+  };
+  std::unordered_map<const NSObject*, Row> rows_;
   // Rows by bulletin identifier, so delivering and withdrawing a bulletin
   // does not walk the whole list; the items are owned by _listItems.
   std::unordered_map<std::string, NSObject*> rowsByBulletinID_;
-  uint64_t indexedCount_ = 0;
+  uint64_t arrivals_ = 0;
+  bool unordered_ = false;
 
   void addBulletin(const id& observer, const Ref<BBBulletin>& bulletin);
-  /// The row of a bulletin, found through the identifier index; rebuilt
-  /// when the list was changed behind the controller's back.
+  /// The row of a bulletin, found through the identifier index.
   [[nodiscard]] NSObject* rowOfBulletin(const BBBulletin& bulletin);
-  void reindexIfStale();
+  /// Takes the list as it stands when it was changed behind the
+  /// controller's back.
+  void adoptIfChanged();
   void removeRow(NSObject* item);
-  void insertNewestFirst(const id& item);
+  Row& rowOf(const id& item, uint64_t at);
+  void append(const id& item);
+  /// Puts the list newest first, once per burst of changes.
+  void orderIfNeeded();
   void listItemsChanged();
 };

@@ -46,23 +46,11 @@ Ref<UIImage> UIGraphicsGetImageFromCurrentImageContext() {
   auto& stack = contextStack();
   if (stack.empty() || !stack.back().imageCanvas || !stack.back().context) return nullptr;
   CGContext* ctx = stack.back().context.get();
-  cairo_surface_t* src = ctx->surface();
-  cairo_surface_flush(src);
-  // A copy: later drawing into the canvas does not change the image. The
-  // canvas and the copy share a format and size, so the rows copy as bytes.
-  const int width = cairo_image_surface_get_width(src), height = cairo_image_surface_get_height(src);
-  cairo_surface_t* copy = cairo_image_surface_create(cairo_image_surface_get_format(src), width, height);
-  const int fromStride = cairo_image_surface_get_stride(src), toStride = cairo_image_surface_get_stride(copy);
-  const unsigned char* from = cairo_image_surface_get_data(src);
-  unsigned char* to = cairo_image_surface_get_data(copy);
-  if (from && to) {
-    for (int y = 0; y < height; ++y)
-      std::memcpy(to + static_cast<ptrdiff_t>(y) * toStride, from + static_cast<ptrdiff_t>(y) * fromStride,
-                  static_cast<size_t>(std::min(fromStride, toStride)));
-  }
-  cairo_surface_mark_dirty(copy);
-  auto image = UIImage::imageWithSurface(copy, ctx->scale());
-  cairo_surface_destroy(copy);
+  // The image takes the canvas's pixels as they are; drawing on into the
+  // canvas copies them first, so the image never changes.
+  cairo_surface_t* pixels = ctx->shareSurface();
+  auto image = UIImage::imageWithSurface(pixels, ctx->scale());
+  cairo_surface_destroy(pixels);
   return image;
 }
 

@@ -1,14 +1,17 @@
 // The lock-screen picture: what can be checked without a golden image.
 
 #include "HostFixture.h"
+#include "LockScreenRenderer.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 using hosttest::FixtureRoot;
 using hosttest::rowsWhere;
@@ -137,4 +140,39 @@ TEST(HostPicture, TheProfilesScreenSetsThePictureSize) {
   Surface picture = readPNG(png);
   EXPECT_EQ(cairo_image_surface_get_width(picture.get()), 375);
   EXPECT_EQ(cairo_image_surface_get_height(picture.get()), 667);
+}
+
+TEST(HostPicture, PNGFilesKeepTranslucentPixels) {
+  // Straight colour in the file, premultiplied in memory: a round trip
+  // through the file gives the pixels back, translucent ones included.
+  Surface s(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 7, 3), &cairo_surface_destroy);
+  cairo_t* cr = cairo_create(s.get());
+  const double colours[][4] = {
+      {1, 0.58, 0, 1}, {0.2, 0.6, 1, 0.5}, {1, 1, 1, 0.1}, {0, 0, 0, 0}, {0.9, 0.1, 0.4, 0.75}};
+  for (int i = 0; i < 5; ++i) {
+    cairo_set_source_rgba(cr, colours[i][0], colours[i][1], colours[i][2], colours[i][3]);
+    cairo_rectangle(cr, i, 0, 1, 3);
+    cairo_fill(cr);
+  }
+  cairo_destroy(cr);
+  const auto file = std::filesystem::temp_directory_path() / ("qp-png-" + std::to_string(::getpid()) + ".png");
+  std::string error;
+  ASSERT_TRUE(sbhost::writePNGAtomically(s.get(), file.string(), error)) << error;
+  Surface back = readPNG(file);
+  std::filesystem::remove(file);
+  ASSERT_EQ(cairo_surface_status(back.get()), CAIRO_STATUS_SUCCESS);
+  ASSERT_EQ(cairo_image_surface_get_width(back.get()), 7);
+  ASSERT_EQ(cairo_image_surface_get_height(back.get()), 3);
+  cairo_surface_flush(s.get());
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 7; ++x) {
+      auto raw = [](cairo_surface_t* t, int px, int py) {
+        return *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(t) +
+                                                  py * cairo_image_surface_get_stride(t) + px * 4);
+      };
+      const uint32_t a = raw(s.get(), x, y), b = raw(back.get(), x, y);
+      for (int shift = 0; shift < 32; shift += 8)
+        EXPECT_LE(std::abs(static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff)), 1)
+            << "pixel " << x << "," << y;
+    }
 }

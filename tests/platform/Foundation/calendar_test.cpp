@@ -109,6 +109,33 @@ TEST(NSCalendarTest, AddingComponents) {
   EXPECT_EQ(add(ymd(2026, 12, 8), NSDateComponents::create()), "2026-12-08 00:00:00 +0000");
 }
 
+TEST(NSCalendarTest, RepeatedAdditionsAnswerAsTheFirst) {
+  // The same addition asked again is answered from memory: every input
+  // must count, or a neighbour's answer comes back.
+  auto cal = calendarIn("Europe/Berlin");
+  auto from = cal->dateFromComponents(ymd(2026, 12, 8).get());
+  auto later = NSDate::dateWithTimeIntervalSinceReferenceDate(from->timeIntervalSinceReferenceDate() + 0.25);
+  auto add = [&](const Ref<NSDateComponents>& d, const Ref<NSDate>& date) {
+    return text(cal->dateByAddingComponentsToDate(d.get(), date.get(), 0));
+  };
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(add(delta(1, 0, 360), from), "2028-12-01 23:00:00 +0000");
+    EXPECT_EQ(add(delta(1, 0, 359), from), "2028-11-30 23:00:00 +0000");
+    EXPECT_EQ(add(delta(0, 1, 359), from), "2028-01-01 23:00:00 +0000");
+    EXPECT_EQ(add(delta(1, 0, 360, 1), from), "2028-12-02 00:00:00 +0000");
+    EXPECT_EQ(add(delta(1, 0, 360), later), "2028-12-01 23:00:00 +0000");
+    auto shifted = [&](const Ref<NSDate>& date) {
+      return cal->dateByAddingComponentsToDate(delta(1, 0, 360).get(), date.get(), 0)->timeIntervalSinceReferenceDate();
+    };
+    EXPECT_NEAR(shifted(later) - shifted(from), 0.25, 1e-6);
+  }
+  // Another zone's calendar has answers of its own.
+  EXPECT_EQ(text(calendarIn("UTC")->dateByAddingComponentsToDate(delta(1, 0, 360).get(), from.get(), 0)),
+            "2028-12-01 23:00:00 +0000");
+  EXPECT_EQ(text(calendarIn("America/New_York")->dateByAddingComponentsToDate(delta(0, 0, 0, 1).get(), from.get(), 0)),
+            "2026-12-08 00:00:00 +0000");
+}
+
 TEST(NSCalendarTest, DaysKeepTheWallClockAcrossDaylightSavingHoursDoNot) {
   auto cal = calendarIn("Europe/Berlin");
   auto start = cal->dateFromComponents(ymd(2026, 3, 29).get());

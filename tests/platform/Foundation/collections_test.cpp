@@ -108,6 +108,53 @@ TEST(NSDictionaryTest, ReplacingAndRemovingKeepOrderAndIndex) {
   EXPECT_THROW(d->setObjectForKey(nullptr, "x"), objc::RuntimeError);
 }
 
+TEST(NSDictionaryTest, RemovingManyKeysOneByOneKeepsTheRestWhole) {
+  // Removals leave holes that are swept up now and then: every view of the
+  // dictionary must skip them, before and after a sweep.
+  auto d = NSMutableDictionary::dictionary();
+  for (int i = 0; i < 10; ++i) d->setObjectForKey(NSNumber::numberWithInteger(i), std::to_string(i));
+  for (int i : {0, 3, 4, 9}) d->removeObjectForKey(NSStr(std::to_string(i)).get());
+  d->removeObjectForKey(NSStr("missing").get());
+  auto keysOf = [](const NSDictionary& dict) {
+    std::string out;
+    for (const auto& [key, value] : dict.entries()) out += objc::cast<NSString>(key)->str();
+    return out;
+  };
+  EXPECT_EQ(d->count(), 6u);
+  EXPECT_EQ(keysOf(*d), "125678");
+  EXPECT_EQ(d->allKeys().size(), 6u);
+  EXPECT_FALSE(d->objectForKey(std::string_view("3")));
+  EXPECT_EQ(objc::cast<NSNumber>(d->objectForKey(std::string_view("8")))->integerValue(), 8);
+  EXPECT_EQ(objc::msg<uint64_t>(d, SEL_("count")), 6u);
+  // A re-added key goes to the end; a copy and an equal dictionary see the same.
+  d->setObjectForKey(NSStr("again"), "3");
+  EXPECT_EQ(keysOf(*d), "1256783");
+  EXPECT_EQ(keysOf(*NSMutableDictionary::dictionaryWithDictionary(d.get())), "1256783");
+  EXPECT_EQ(d->descriptionString().find("4 ="), std::string::npos);
+  for (int i : {1, 2, 5, 6, 7}) d->removeObjectForKey(NSStr(std::to_string(i)).get());
+  EXPECT_EQ(keysOf(*d), "83");
+  EXPECT_TRUE(d->isEqualTo(*NSDictionary::dictionaryWithEntries(
+      {{NSStr("3"), NSStr("again")}, {NSStr("8"), NSNumber::numberWithInteger(8)}})));
+  d->removeObjectForKey(NSStr("8").get());
+  d->removeObjectForKey(NSStr("3").get());
+  EXPECT_EQ(d->count(), 0u);
+  EXPECT_EQ(keysOf(*d), "");
+}
+
+TEST(NSArrayTest, BatchAndLastRemoval) {
+  auto a = NSMutableArray::array();
+  for (const char* s : {"a", "b", "a", "c", "d"}) a->addObject(NSStr(s));
+  // Equal objects go, not only the same ones; the rest keep their order.
+  a->removeObjectsInArray(NSArray::arrayWithObjects({NSStr("a"), NSStr("d"), NSStr("zz")}).get());
+  EXPECT_EQ(texts(*a), (std::vector<std::string>{"b", "c"}));
+  a->removeObjectsInArray(a.get());  // a list emptied by itself
+  EXPECT_EQ(a->count(), 0u);
+  a->addObject(NSStr("x"));
+  objc::msg(a, SEL_("removeLastObject"));
+  EXPECT_EQ(a->count(), 0u);
+  EXPECT_THROW(a->removeLastObject(), objc::RuntimeError);
+}
+
 TEST(NSDictionaryTest, NumberKeysMatchAcrossKinds) {
   auto d = NSMutableDictionary::dictionary();
   d->setObjectForKey(NSStr("one"), NSNumber::numberWithInteger(1));

@@ -78,4 +78,16 @@ TEST(NSLogTest, LinesReachEveryInstalledSink) {
   EXPECT_TRUE(first->lines().empty());
 }
 
+TEST(CapturingSinkTest, KeepsTheLastLinesAndCountsThemAll) {
+  foundation::CapturingSink sink(3);
+  for (int i = 0; i < 5; ++i) sink.write("line " + std::to_string(i));
+  EXPECT_EQ(sink.lines(), (std::vector<std::string>{"line 2", "line 3", "line 4"}));
+  EXPECT_EQ(sink.written(), 5u);
+  EXPECT_TRUE(sink.contains("line 4"));
+  EXPECT_FALSE(sink.contains("line 1"));
+  sink.clear();
+  EXPECT_EQ(sink.written(), 0u);
+  EXPECT_TRUE(sink.lines().empty());
+}
+
 }  // namespace

@@ -78,7 +78,7 @@ inline Ref<SBLockScreenNotificationListController> loadedController() {
 }
 
 /// The bulletin identifiers of the controller's items, in list order.
-inline std::vector<std::string> rowIDs(const SBLockScreenNotificationListController& controller) {
+inline std::vector<std::string> rowIDs(SBLockScreenNotificationListController& controller) {
   std::vector<std::string> ids;
   for (const auto& item : *controller.listItems()) {
     auto b = objc::msg<Ref<BBBulletin>>(item, SEL_("activeBulletin"));

@@ -120,6 +120,17 @@ TEST_F(ListController, ADarkScreenLightsOnceAndTheLightingNamesTheItem) {
   objc::msg(controller, SEL_("turnOnScreenIfNecessaryForItem:"), banner);
   ASSERT_EQ(backlight->lightings().size(), 2u);
   EXPECT_NE(backlight->lightings()[1].item.find("bulletinID=banner"), std::string::npos);
+
+  // A long-running SpringBoard counts every lighting but keeps the last few.
+  const size_t kept = SBBacklightController::kKeptLightings;
+  for (size_t i = 0; i < kept + 5; ++i) {
+    backlight->turnOffScreen();
+    backlight->turnOnScreenForItem("item " + std::to_string(i));
+  }
+  EXPECT_EQ(backlight->lightingCount(), kept + 7);
+  ASSERT_EQ(backlight->lightings().size(), kept);
+  EXPECT_EQ(backlight->lightings().front().item, "item 5");
+  EXPECT_EQ(backlight->lightings().back().item, "item " + std::to_string(kept + 4));
 }
 
 const char* encodingOf(const char* cls, const char* sel) {
@@ -206,3 +217,88 @@ TEST_F(ListController, TheSpringBoardClassExistsOnlyOnceSpringBoardStarts) {
 }
 
 }  // namespace
+
+namespace {
+
+/// The list as delivering one bulletin at a time orders it: each newcomer
+/// goes after every row with a later date and before the rest.
+struct ModelList {
+  std::vector<std::pair<std::string, double>> rows;
+  void remove(const std::string& name) {
+    std::erase_if(rows, [&](const auto& r) { return r.first == name; });
+  }
+  void deliver(const std::string& name, double date) {
+    remove(name);
+    auto at = std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.second <= date; });
+    rows.insert(at, {name, date});
+  }
+  [[nodiscard]] std::vector<std::string> names() const {
+    std::vector<std::string> out;
+    for (const auto& r : rows) out.push_back(r.first);
+    return out;
+  }
+};
+
+/// The items as the ivar holds them right now, without asking the controller.
+std::vector<std::string> heldIDs(const SBLockScreenNotificationListController& controller) {
+  std::vector<std::string> ids;
+  for (const auto& item : *controller._listItems)
+    ids.push_back(objc::msg<Ref<BBBulletin>>(item, SEL_("activeBulletin"))->bulletinID()->str());
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+}  // namespace
+
+TEST_F(ListController, BurstsOfDeliveriesAndWithdrawalsKeepTheOrderAtEverySize) {
+  // Few distinct dates, so ties between newcomers and older rows are common.
+  for (int n : {1, 2, 10, 100, 2000}) {
+    SCOPED_TRACE(n);
+    auto controller = loadedController();
+    ModelList model;
+    uint32_t seed = 12345u + static_cast<uint32_t>(n);
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    auto send = [&](const std::string& name) {
+      const double date = kNow - static_cast<double>(next() % 7) * 60;
+      auto b = bulletin(name);
+      b->setPublicationDate(at(date));
+      deliver(controller, b);
+      model.deliver(name, date);
+    };
+    for (int i = 0; i < n; ++i) send("b" + std::to_string(i));
+    EXPECT_EQ(rowIDs(*controller), model.names());
+
+    // Withdraw some, deliver some again with new dates, add a few, and
+    // check the held items mid-burst: exactly the rows, whatever their order.
+    for (int i = 0; i < n; i += 3) {
+      EXPECT_TRUE(controller->observer()->withdrawBulletin(bulletin("b" + std::to_string(i))));
+      model.remove("b" + std::to_string(i));
+    }
+    for (int i = 1; i < n; i += 4) send("b" + std::to_string(i));
+    send("late");
+    auto expected = model.names();
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(heldIDs(*controller), expected);
+    EXPECT_EQ(rowIDs(*controller), model.names());
+    EXPECT_EQ(controller->count(), model.rows.size());
+  }
+}
+
+TEST_F(ListController, RowsPlacedBehindTheControllersBackKeepTheirPlace) {
+  auto controller = loadedController();
+  auto early = bulletin("early");
+  early->setPublicationDate(at(kNow - 100));
+  deliver(controller, early);
+  auto late = bulletin("late");
+  late->setPublicationDate(at(kNow));
+  // Put at the end by hand, out of date order: the list takes it as it stands.
+  controller->_listItems->addObject(objc::msg<id>(objc::alloc<SBAwayBulletinListItem>(),
+                                                  SEL_("initWithBulletin:andObserver:"), late, controller->observer()));
+  EXPECT_THAT(rowIDs(*controller), ElementsAre("early", "late"));
+  // The hand-placed row can be withdrawn, and a newcomer still finds its place.
+  auto middle = bulletin("middle");
+  middle->setPublicationDate(at(kNow - 50));
+  deliver(controller, middle);
+  EXPECT_TRUE(controller->observer()->withdrawBulletin(bulletin("late")));
+  EXPECT_THAT(rowIDs(*controller), ElementsAre("middle", "early"));
+}

@@ -116,9 +116,18 @@ TEST(UIGraphics, ImagesAreSnapshotsAtTheCanvasScale) {
   CGContextSetFillColorWithColor(ctx, UIColor::whiteColor()->CGColor().get());
   CGContextFillRect(ctx, CGRectMake(0, 0, 4, 4));
   auto after = UIGraphicsGetImageFromCurrentImageContext();
+  // Images share the canvas's pixels until it is drawn into again, by any
+  // path: circles are painted straight into the pixels.
+  CGContextSetFillColorWithColor(ctx, UIColor::blackColor()->CGColor().get());
+  CGContextFillEllipseInRect(ctx, CGRectMake(0, 0, 4, 4));
+  auto disc = UIGraphicsGetImageFromCurrentImageContext();
+  cairo_set_source_rgb(ctx->cairo(), 1, 0, 0);
+  cairo_paint(ctx->cairo());
   UIGraphicsEndImageContext();
   EXPECT_EQ(before->pixelRGBA(3, 3), 0u);
   EXPECT_EQ(after->pixelRGBA(7, 7), 0xffffffffu);
+  EXPECT_EQ(after->pixelRGBA(4, 4), 0xffffffffu);
+  EXPECT_EQ(disc->pixelRGBA(4, 4), 0x000000ffu);
   EXPECT_EQ(after->size(), CGSizeMake(4, 4));
   EXPECT_EQ(after->pixelWidth(), 8);
 }

@@ -1,0 +1,135 @@
+// Reads the benchmarks' JSON reports and prints the speed and memory goals:
+// each goal, the figure measured in this run, and whether it holds. Figures
+// are medians over the repetitions when there were several, CPU time of all
+// threads, and ratios of figures measured side by side in the same run.
+//
+//   bench_goals [--demo-steps=N --all-steps=M] REPORT.json...
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Figure {
+  double cpuMs = 0;
+  std::map<std::string, double> counters;
+};
+
+double toMs(double value, const std::string& unit) {
+  if (unit == "ns") return value / 1e6;
+  if (unit == "us") return value / 1e3;
+  if (unit == "s") return value * 1e3;
+  return value;
+}
+
+/// Figures by run name ("BM_ListLoadWarm/n:1000/settings:1/process_time"):
+/// the median when there are repetitions, else the one run.
+std::map<std::string, Figure> read(const std::vector<std::string>& files) {
+  std::map<std::string, Figure> single, median;
+  for (const auto& file : files) {
+    std::ifstream in(file);
+    const auto doc = nlohmann::json::parse(in, nullptr, false);
+    if (doc.is_discarded() || !doc.contains("benchmarks")) continue;
+    for (const auto& b : doc["benchmarks"]) {
+      if (b.contains("error_occurred") && b["error_occurred"].get<bool>()) continue;
+      const std::string name = b.value("run_name", b.value("name", ""));
+      Figure f;
+      f.cpuMs = toMs(b.value("cpu_time", 0.0), b.value("time_unit", "ns"));
+      for (const auto& [key, value] : b.items())
+        if (value.is_number() && key != "cpu_time" && key != "real_time") f.counters[key] = value.get<double>();
+      if (b.value("run_type", "") == "aggregate") {
+        if (b.value("aggregate_name", "") == "median") median[name] = f;
+      } else {
+        single.try_emplace(name, f);
+      }
+    }
+  }
+  for (auto& [name, f] : median) single[name] = f;
+  return single;
+}
+
+/// The figure whose run name starts with prefix.
+std::optional<Figure> find(const std::map<std::string, Figure>& all, const std::string& prefix) {
+  for (const auto& [name, f] : all)
+    if (name == prefix || name.rfind(prefix + "/", 0) == 0) return f;
+  return std::nullopt;
+}
+
+struct Row {
+  std::string goal, measured;
+  bool holds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> files;
+  long demoSteps = -1, allSteps = -1;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a.rfind("--demo-steps=", 0) == 0)
+      demoSteps = std::stol(a.substr(13));
+    else if (a.rfind("--all-steps=", 0) == 0)
+      allSteps = std::stol(a.substr(12));
+    else
+      files.push_back(a);
+  }
+  const auto all = read(files);
+  std::vector<Row> rows;
+  char buf[160];
+  auto cpu = [&](const std::string& name) -> std::optional<double> {
+    auto f = find(all, name);
+    return f ? std::optional<double>(f->cpuMs) : std::nullopt;
+  };
+  auto counter = [&](const std::string& name, const std::string& key) -> std::optional<double> {
+    auto f = find(all, name);
+    if (!f || !f->counters.contains(key)) return std::nullopt;
+    return f->counters.at(key);
+  };
+  auto ratio = [&](const std::string& goal, const std::string& a, const std::string& b, double limit) {
+    auto x = cpu(a), y = cpu(b);
+    if (!x || !y || *y <= 0) return rows.push_back({goal, "not measured", false});
+    std::snprintf(buf, sizeof buf, "%.2fx (%.3g / %.3g ms)", *x / *y, *x, *y);
+    rows.push_back({goal, buf, *x / *y <= limit});
+  };
+  auto atMost = [&](const std::string& goal, std::optional<double> v, const char* unit, double limit) {
+    if (!v) return rows.push_back({goal, "not measured", false});
+    std::snprintf(buf, sizeof buf, "%.3g %s", *v, unit);
+    rows.push_back({goal, buf, *v <= limit});
+  };
+
+  for (const char* kind : {"Warm", "AfterLock", "Cold"})
+    ratio(std::string("linear: ") + kind + " load, 10,000 vs 1,000 (<= 11x)",
+          std::string("BM_ListLoad") + kind + "/n:10000/settings:1",
+          std::string("BM_ListLoad") + kind + "/n:1000/settings:1", 11);
+  atMost("quarter frame: warm load of 1,000, demo settings (<= 4.2 ms)", cpu("BM_ListLoadWarm/n:1000/settings:1"), "ms",
+         4.2);
+  for (const char* n : {"100", "1000"})
+    ratio(std::string("cold load of ") + n + " vs bare libical parse (<= 1.2x)",
+          std::string("BM_ListLoadCold/n:") + n + "/settings:0", std::string("BM_BareLibicalParse/n:") + n, 1.2);
+  ratio("dot row vs platform row (<= 5x)", "BM_RowPass/kind:1", "BM_RowPass/kind:0", 5);
+  atMost("memory drift over 10,000 locks (<= 1 MiB)", counter("BM_MemoryOver10000Locks", "drift_MiB"), "MiB", 1);
+  atMost("boot to first picture, host CPU (<= 60 ms)", counter("BM_BootToFirstPicture", "cpu_ms"), "ms", 60);
+  if (demoSteps >= 0 && allSteps > 0) {
+    std::snprintf(buf, sizeof buf, "%ld of %ld build steps", demoSteps, allSteps);
+    rows.push_back({"first run: the demo builds only what it needs", buf, demoSteps < allSteps});
+  }
+
+  size_t width = 4;
+  for (const auto& r : rows) width = std::max(width, r.goal.size());
+  std::printf("\nGoals\n  %-*s  %-34s  %s\n", static_cast<int>(width), "goal", "measured", "holds");
+  bool allHold = true;
+  for (const auto& r : rows) {
+    std::printf("  %-*s  %-34s  %s\n", static_cast<int>(width), r.goal.c_str(), r.measured.c_str(),
+                r.holds ? "yes" : "NO");
+    allHold = allHold && r.holds;
+  }
+  return allHold ? 0 : 1;
+}

@@ -22,6 +22,8 @@ function(qp_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  # The shared fixtures (temporary device roots, captured log lines).
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   target_compile_definitions(${name} PRIVATE
     QP_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     QP_CORPUS_DIR="${PROJECT_SOURCE_DIR}/tests/corpus"

@@ -32,10 +32,8 @@ void writeSelection(const NSMutableArray& selection) {
 Class QPN_CalendarsTVC::classObject() {
   using C = QPN_CalendarsTVC;
   static Class cls = objc::ClassBuilder<C, UITableViewController>("QPN_CalendarsTVC")
-                         .method<&C::initWithStyle>("initWithStyle:")
                          .method<&C::viewDidLoad>("viewDidLoad")
                          .method<&C::viewWillAppear>("viewWillAppear:")
-                         .method<&C::didReceiveMemoryWarning>("didReceiveMemoryWarning")
                          .method<&C::loadCalendars>("loadCalendars")
                          .method<&C::numberOfSectionsInTableView>("numberOfSectionsInTableView:")
                          .method<&C::tableViewNumberOfRowsInSection>("tableView:numberOfRowsInSection:")
@@ -47,8 +45,6 @@ Class QPN_CalendarsTVC::classObject() {
   return cls;
 }
 OBJC_REGISTER_CLASS(QPN_CalendarsTVC);
-
-id QPN_CalendarsTVC::initWithStyle(NSInteger style) { return UITableViewController::initWithStyle(style); }
 
 void QPN_CalendarsTVC::viewDidLoad() {
   UITableViewController::viewDidLoad();
@@ -63,8 +59,6 @@ void QPN_CalendarsTVC::viewWillAppear(bool animated) {
   // Last, so the table's first reload already sees the rows.
   UITableViewController::viewWillAppear(animated);
 }
-
-void QPN_CalendarsTVC::didReceiveMemoryWarning() { UITableViewController::didReceiveMemoryWarning(); }
 
 void QPN_CalendarsTVC::loadCalendars() {
   auto store = objc::cast<EKEventStore>(objc::msg<id>(objc::alloc<EKEventStore>(), SEL_("init")));
@@ -116,21 +110,17 @@ void QPN_CalendarsTVC::tableViewDidSelectRowAtIndexPath(Ref<UITableView> tableVi
   objc::msg<void>(tableView, SEL_("deselectRowAtIndexPath:animated:"), indexPath, true);
   auto uuid = objc::cast<QPNCalendar>(calendars->objectAtIndex(uint64_t(indexPath->row())))->uuid();
 
-  if (!selectedCalendarIDs) {
-    NSLog("QPX: creating a new list of saved calendars");
-    selectedCalendarIDs = NSMutableArray::array();
-    selectedCalendarIDs->addObject(uuid);
-    writeSelection(*selectedCalendarIDs);
-    objc::msg<void>(cell, SEL_("setAccessoryType:"), NSInteger(UITableViewCellAccessoryCheckmark));
-  } else if (selectedCalendarIDs->containsObject(uuid.get())) {
+  // viewWillAppear: always leaves a selection, read or new, before the
+  // table has rows to tap.
+  const bool chosen = selectedCalendarIDs->containsObject(uuid.get());
+  if (chosen) {
     NSLog("QPX: uuid exists in file, removing");
     selectedCalendarIDs->removeObject(uuid.get());
-    writeSelection(*selectedCalendarIDs);
-    objc::msg<void>(cell, SEL_("setAccessoryType:"), NSInteger(UITableViewCellAccessoryNone));
   } else {
     NSLog("QPX: uuid not saved, adding it");
     selectedCalendarIDs->addObject(uuid);
-    writeSelection(*selectedCalendarIDs);
-    objc::msg<void>(cell, SEL_("setAccessoryType:"), NSInteger(UITableViewCellAccessoryCheckmark));
   }
+  writeSelection(*selectedCalendarIDs);
+  objc::msg<void>(cell, SEL_("setAccessoryType:"),
+                  NSInteger(chosen ? UITableViewCellAccessoryNone : UITableViewCellAccessoryCheckmark));
 }

@@ -12,11 +12,9 @@ class QPN_CalendarsTVC : public UITableViewController {
   static Class classObject();
   QPN_CalendarsTVC() = default;
 
-  id initWithStyle(NSInteger style) override;
   void viewDidLoad() override;
   /// Reads the calendars file, then rebuilds the rows.
   void viewWillAppear(bool animated) override;
-  void didReceiveMemoryWarning() override;
   /// Rebuilds `calendars` from the event store, by account then title.
   void loadCalendars();
 

@@ -22,9 +22,7 @@ Class QPN_SortOrderTVC::classObject() {
   using C = QPN_SortOrderTVC;
   static Class cls =
       objc::ClassBuilder<C, UITableViewController>("QPN_SortOrderTVC")
-          .method<&C::initWithStyle>("initWithStyle:")
           .method<&C::viewDidLoad>("viewDidLoad")
-          .method<&C::didReceiveMemoryWarning>("didReceiveMemoryWarning")
           .method<&C::numberOfSectionsInTableView>("numberOfSectionsInTableView:")
           .method<&C::tableViewNumberOfRowsInSection>("tableView:numberOfRowsInSection:")
           .method<&C::tableViewCellForRowAtIndexPath>("tableView:cellForRowAtIndexPath:")
@@ -35,8 +33,6 @@ Class QPN_SortOrderTVC::classObject() {
   return cls;
 }
 OBJC_REGISTER_CLASS(QPN_SortOrderTVC);
-
-id QPN_SortOrderTVC::initWithStyle(NSInteger style) { return UITableViewController::initWithStyle(style); }
 
 void QPN_SortOrderTVC::viewDidLoad() {
   UITableViewController::viewDidLoad();
@@ -55,8 +51,6 @@ void QPN_SortOrderTVC::viewDidLoad() {
   }
   objc::msg<void>(table, SEL_("reloadData"));
 }
-
-void QPN_SortOrderTVC::didReceiveMemoryWarning() { UITableViewController::didReceiveMemoryWarning(); }
 
 NSInteger QPN_SortOrderTVC::numberOfSectionsInTableView(Ref<UITableView>) { return 1; }
 

@@ -11,10 +11,8 @@ class QPN_SortOrderTVC : public UITableViewController {
   static Class classObject();
   QPN_SortOrderTVC() = default;
 
-  id initWithStyle(NSInteger style) override;
   /// Reads the sorting file, or creates it with the three known groups.
   void viewDidLoad() override;
-  void didReceiveMemoryWarning() override;
 
   NSInteger numberOfSectionsInTableView(Ref<UITableView> tableView) override;
   NSInteger tableViewNumberOfRowsInSection(Ref<UITableView> tableView, NSInteger section) override;

@@ -1,5 +1,7 @@
 #include "BulletinFields.h"
 
+#include "SettingsDecisions.h"
+
 namespace quillpane {
 
 std::string_view priorityMark(uint64_t priority) {
@@ -33,6 +35,23 @@ std::optional<std::string_view> colourField(std::string_view bulletinID) {
   if (first == std::string_view::npos) return std::nullopt;
   auto rest = bulletinID.substr(first + 1);
   return rest.substr(0, rest.find('|'));
+}
+
+std::string bulletinTitle(bool showPriority, uint64_t priority, std::string_view title) {
+  std::string text(showPriority ? priorityMark(priority) : std::string_view());
+  text += title;
+  return text;
+}
+
+DefaultAction defaultActionFor(int64_t swipeAction, std::string_view customLaunchAppBundleID) {
+  if (swipeAction == 1) return DefaultAction::OpenReminders;
+  if (swipeAction == 3 && !customLaunchAppBundleID.empty()) return DefaultAction::LaunchApp;
+  return DefaultAction::None;
+}
+
+std::optional<DateShift> orderingShift(int64_t sortPriority, uint32_t position) {
+  if (sortPriority == kNoCustomSorting) return std::nullopt;
+  return DateShift{sortPriority, 360 - static_cast<int64_t>(position)};
 }
 
 }  // namespace quillpane

@@ -1,13 +1,7 @@
-// Each load of the lock-screen list's view: reload the settings, withdraw
-// the bulletins of the previous load, and publish one bulletin per shown
-// reminder before the platform builds the list.
+#include "BulletinPublication.h"
 
 #include "BulletinFields.h"
-#include "PlatformAccess.h"
 #include "ReminderQuery.h"
-#include "Replacements.h"
-#include "Settings.h"
-#include "SettingsDecisions.h"
 #include "TweakState.h"
 
 #include <BulletinBoard/BBAction.h>
@@ -15,7 +9,6 @@
 #include <CoreImage/CIColor.h>
 #include <EventKit/EventKit.h>
 #include <Foundation/NSCalendar.h>
-#include <Foundation/NSLog.h>
 #include <Foundation/NSObjCRuntime.h>
 #include <Foundation/NSURL.h>
 #include <objc/message.h>
@@ -26,21 +19,19 @@ namespace {
 
 constexpr double kWithdrawingFoundationVersion = 1200.0;
 
-bool isShown(const EKReminder& reminder) {
+Ref<NSDate> daysFromNow(int64_t days) {
+  auto shift = NSDateComponents::create();
+  shift->day = days;
+  return NSCalendar::currentCalendar()->dateByAddingComponentsToDate(shift.get(), NSDate::date().get(), 0);
+}
+
+bool shows(const EKReminder& reminder) {
   const DueDate due = dueDateOf(&reminder);
-  if (!passesDueDateSwitches(due, {showItemsWithoutDueDate, showItemsWithDueDate, showItemsWithPastDueDate}))
-    return false;
-  if (!due.present) return true;
-  if (isPastDue(due, NSDate::date()->timeIntervalSinceReferenceDate()) && !showItemsWithPastDueDate) return false;
-  double horizon = NSDate::date()->timeIntervalSinceReferenceDate();
-  if (daysToDisplay != -1) {
-    auto days = NSDateComponents::create();
-    days->day = daysToDisplay;
-    horizon = NSCalendar::currentCalendar()
-                  ->dateByAddingComponentsToDate(days.get(), NSDate::date().get(), 0)
-                  ->timeIntervalSinceReferenceDate();
-  }
-  return !isBeyondHorizon(due, horizon);
+  const double now = NSDate::date()->timeIntervalSinceReferenceDate();
+  // Only a dated reminder is held against the horizon.
+  const double horizon =
+      due.present && daysToDisplay != -1 ? daysFromNow(daysToDisplay)->timeIntervalSinceReferenceDate() : now;
+  return isShown(due, now, horizon, {showItemsWithoutDueDate, showItemsWithDueDate, showItemsWithPastDueDate});
 }
 
 Ref<NSString> locationSubtitle(const EKReminder& reminder) {
@@ -63,19 +54,18 @@ std::optional<std::string> colourString(const EKReminder& reminder) {
   return CIColor::colorWithCGColor(colour.get())->stringRepresentation();
 }
 
-Ref<NSDate> orderingDate(uint32_t position) {
-  auto shift = NSDateComponents::create();
-  shift->year = sortPriority;
-  shift->day = 360 - static_cast<int64_t>(position);
-  return NSCalendar::currentCalendar()->dateByAddingComponentsToDate(shift.get(), NSDate::date().get(), 0);
+Ref<NSDate> shiftedFromNow(const DateShift& shift) {
+  auto components = NSDateComponents::create();
+  components->year = shift.years;
+  components->day = shift.days;
+  return NSCalendar::currentCalendar()->dateByAddingComponentsToDate(components.get(), NSDate::date().get(), 0);
 }
 
 Ref<BBBulletin> makeBulletin(const EKReminder& reminder, uint32_t position) {
   auto bulletin = objc::msg<Ref<BBBulletin>>(objc::alloc<BBBulletin>(), SEL_("init"));
   pendingBulletin = bulletin;
   auto title = reminder.title();
-  const std::string bare = title ? title->str() : std::string();
-  bulletin->setTitle(NSStr(showPriority ? std::string(priorityMark(reminder.priority())) + bare : bare));
+  bulletin->setTitle(NSStr(bulletinTitle(showPriority, reminder.priority(), title ? title->str() : std::string())));
   bulletin->setMessage(NSStr(kBulletinMessage));
   if (displayLocation)
     if (auto subtitle = locationSubtitle(reminder)) bulletin->setSubtitle(subtitle);
@@ -83,13 +73,18 @@ Ref<BBBulletin> makeBulletin(const EKReminder& reminder, uint32_t position) {
   if (auto components = reminder.dueDateComponents())
     bulletin->setDate(NSCalendar::currentCalendar()->dateFromComponents(components.get()));
   if (compatibilityMode) bulletin->setSection(NSStr(kRemindersSection));
-  if (swipeAction == 1)
-    bulletin->setDefaultAction(BBAction::actionWithLaunchURL(NSURL::URLWithString(kRemindersURL), nullptr));
-  else if (swipeAction == 3 && !customLaunchAppBundleID.empty())
-    bulletin->setDefaultAction(BBAction::actionWithLaunchBundleID(NSStr(customLaunchAppBundleID), nullptr));
-  if (sortPriority != kNoCustomSorting) {
-    bulletin->setPublicationDate(orderingDate(position));
-    bulletin->setLastInterruptDate(orderingDate(position));
+  switch (defaultActionFor(swipeAction, customLaunchAppBundleID)) {
+    case DefaultAction::OpenReminders:
+      bulletin->setDefaultAction(BBAction::actionWithLaunchURL(NSURL::URLWithString(kRemindersURL), nullptr));
+      break;
+    case DefaultAction::LaunchApp:
+      bulletin->setDefaultAction(BBAction::actionWithLaunchBundleID(NSStr(customLaunchAppBundleID), nullptr));
+      break;
+    case DefaultAction::None: break;
+  }
+  if (auto shift = orderingShift(sortPriority, position)) {
+    bulletin->setPublicationDate(shiftedFromNow(*shift));
+    bulletin->setLastInterruptDate(shiftedFromNow(*shift));
   }
   bulletin->setBulletinID(NSStr(bulletinIdentifier(position, colourString(reminder))));
   return bulletin;
@@ -102,48 +97,34 @@ void publish(const id& controller, const id& observer, const Ref<BBBulletin>& bu
     objc::msg(controller, SEL_("observer:addBulletin:forFeed:playLightsAndSirens:withReply:"), observer, bulletin,
               uint64_t{0}, false, id());
   } else {
-    NSLog("%@ list controller not responding to known selectors!", tag());
+    logTagged("list controller not responding to known selectors!");
   }
 }
 
 }  // namespace
 
-void listLoadView(id self, SEL cmd) {
-  sBLockScreenNotificationListController = self;
-  loadSettings();
-
-  // Without the observer there is nobody to hand bulletins to or take them
-  // back from; the list then shows only the platform's own items.
-  bool hasObserver = false;
-  id observer = ivarObject(self.get(), "_observer", &hasObserver);
-  if (!hasObserver) NSLog("%@ list controller has no _observer, reminders not published", tag());
-
+void withdrawPublishedBulletins(const id& controller, const id& observer, bool hasObserver) {
   if (!publishedBulletins) {
     publishedBulletins = NSMutableArray::array();
-  } else {
-    if (NSFoundationVersionNumber >= kWithdrawingFoundationVersion && hasObserver)
-      for (const auto& bulletin : *publishedBulletins)
-        objc::msg(self, SEL_("observer:removeBulletin:"), observer, bulletin);
-    publishedBulletins->removeAllObjects();
+    return;
   }
+  if (NSFoundationVersionNumber >= kWithdrawingFoundationVersion && hasObserver)
+    for (const auto& bulletin : *publishedBulletins)
+      objc::msg(controller, SEL_("observer:removeBulletin:"), observer, bulletin);
+  publishedBulletins->removeAllObjects();
+}
 
-  if (!isEnabled) return saved::loadView(self, cmd);
-
-  auto reminders = fetchReminders();
-  NSLog("%@ got %lu reminders", tag(), reminders->count());
-  dbmItemsCount = static_cast<int64_t>(reminders->count());
-
-  const int32_t n = hasObserver ? positionsToExamine(reminders->count(), maxRemindersToDisplay) : 0;
+void publishReminderBulletins(const id& controller, const id& observer, const NSArray& reminders) {
+  const int32_t n = positionsToExamine(reminders.count(), maxRemindersToDisplay);
   for (int32_t i = 0; i < n; ++i) {
-    auto reminder = objc::as<EKReminder>(reminders->objectAtIndex(static_cast<uint64_t>(i)));
-    if (!reminder || !isShown(*reminder)) continue;
+    auto reminder = objc::as<EKReminder>(reminders.objectAtIndex(static_cast<uint64_t>(i)));
+    if (!reminder || !shows(*reminder)) continue;
     auto bulletin = makeBulletin(*reminder, static_cast<uint32_t>(i));
     // Kept before publishing, so the next load withdraws it even if
     // publishing fails.
     publishedBulletins->addObject(bulletin);
-    publish(self, observer, bulletin);
+    publish(controller, observer, bulletin);
   }
-  saved::loadView(self, cmd);
 }
 
 }  // namespace quillpane

@@ -2,6 +2,7 @@
 
 #include "BulletinFields.h"
 #include "TweakState.h"
+#include "UnderlayDecisions.h"
 
 #include <objc/message.h>
 
@@ -32,6 +33,35 @@ bool isOwnRow(const NSObject* item) {
 
 bool isSiblingRow(const NSObject* item) {
   return objc::hasClassName(item, "SBAwayBulletinListItem") && isSiblingBulletinID(itemBulletinID(item));
+}
+
+bool onlyCustomItemsAreDisplayed(const NSArray* items) {
+  uint64_t custom = 0;
+  const uint64_t all = items ? items->count() : 0;
+  if (items) {
+    for (const auto& item : *items) {
+      if constexpr (debugMode)
+        logTagged("Found lockscreen item: %@, class:%@", item, NSStr(object_getClassName(item.get())));
+      if (isOwnRow(item.get()) || isSiblingRow(item.get())) ++custom;
+    }
+  }
+  if (!onlyCustomRows(custom, all)) {
+    if constexpr (debugMode) logTagged("NOT only custom items are found, custom:%lu, all:%lu", custom, all);
+    return false;
+  }
+  if constexpr (debugMode) logTagged("only custom items are found");
+  return true;
+}
+
+std::vector<id> ownBulletinsIn(const NSArray& items) {
+  std::vector<id> own;
+  for (const auto& item : items) {
+    // Asking an item that does not answer activeBulletin would crash
+    // SpringBoard.
+    id bulletin = activeBulletinOf(item.get());
+    if (bulletin && isOwnBulletinID(bulletinIDOf(bulletin.get()))) own.push_back(bulletin);
+  }
+  return own;
 }
 
 id listItemAtIndexPath(const id& indexPath) {

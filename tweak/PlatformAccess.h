@@ -9,6 +9,7 @@
 #include <objc/NSObject.h>
 
 #include <string>
+#include <vector>
 
 namespace quillpane {
 
@@ -30,6 +31,14 @@ bool isOwnRow(const NSObject* item);
 /// A list item of class SBAwayBulletinListItem (exactly) showing the
 /// sibling tweak's bulletin.
 bool isSiblingRow(const NSObject* item);
+
+/// True when the list holds at least one item and every item is one of the
+/// tweak's own rows or the sibling tweak's.
+bool onlyCustomItemsAreDisplayed(const NSArray* items);
+
+/// The bulletins of the tweak's own rows among a list's items. An item that
+/// cannot name its bulletin is not one of them.
+std::vector<id> ownBulletinsIn(const NSArray& items);
 
 /// The recorded list controller's item at an index path (nil without one).
 id listItemAtIndexPath(const id& indexPath);

@@ -35,7 +35,7 @@ Ref<NSMutableArray> chosenCalendars(const Ref<EKEventStore>& store, const NSArra
     if (calendar) {
       calendars->addObject(calendar);
     } else {
-      NSLog("%@ unable to find calendar with UUID %@, skipping", tag(), entry);
+      logTagged("unable to find calendar with UUID %@, skipping", entry);
     }
   }
   return calendars;
@@ -73,7 +73,7 @@ Ref<NSMutableArray> fetchReminders() {
 
   auto identifiers = NSArray::arrayWithContentsOfFile(std::string(kCalendarsFile));
   if (!identifiers || identifiers->count() == 0) {
-    NSLog("%@ no enabled calendars found, not searching the DB!", tag());
+    logTagged("no enabled calendars found, not searching the DB!");
     return result;
   }
   auto calendars = chosenCalendars(store, *identifiers);
@@ -90,7 +90,7 @@ Ref<NSMutableArray> fetchReminders() {
           if (r)
             delivery->reminders.push_back(r);
           else
-            NSLog("%@ skipping nil reminder...", tag());
+            logTagged("skipping nil reminder...");
         }
       }
     }
@@ -107,7 +107,8 @@ Ref<NSMutableArray> fetchReminders() {
     if (answered)
       for (auto& r : delivery->reminders) result->addObject(std::move(r));
   }
-  if (!answered) NSLog("%@ reminder store did not answer within %d seconds, showing no reminders", tag(), 2);
+  if (!answered)
+    logTagged("reminder store did not answer within %.0f seconds, showing no reminders", kFetchTimeoutSeconds);
 
   if (reminderSorting != 0) sortByDueDate(*result);
   return result;

@@ -28,4 +28,11 @@ bool isPastDue(const DueDate& due, double now) { return due.point && *due.point 
 
 bool isBeyondHorizon(const DueDate& due, double horizon) { return due.point && *due.point > horizon; }
 
+bool isShown(const DueDate& due, double now, double horizon, const SelectionSettings& s) {
+  if (!passesDueDateSwitches(due, s)) return false;
+  if (!due.present) return true;
+  if (isPastDue(due, now) && !s.showItemsWithPastDueDate) return false;
+  return !isBeyondHorizon(due, horizon);
+}
+
 }  // namespace quillpane

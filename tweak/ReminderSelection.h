@@ -41,4 +41,10 @@ bool isPastDue(const DueDate& due, double now);
 /// Strictly later than the horizon.
 bool isBeyondHorizon(const DueDate& due, double horizon);
 
+/// Whether a fetched reminder becomes a bulletin: the due-date switches,
+/// then, for a dated reminder, neither past due (unless shown) nor beyond
+/// the horizon. The horizon is now plus daysToDisplay days, or now itself
+/// when daysToDisplay is -1.
+bool isShown(const DueDate& due, double now, double horizon, const SelectionSettings& s);
+
 }  // namespace quillpane

@@ -1,7 +1,9 @@
 #pragma once
 /// \file
 /// The replaced methods of SpringBoard's lock-screen classes, in the order
-/// they are installed, each with the implementation it replaced.
+/// they are installed, each with the implementation it replaced. Each
+/// class's replacements and saved implementations live in the file named
+/// after the class.
 
 #include <CoreGraphics/CGGeometry.h>
 #include <objc/runtime.h>

@@ -1,9 +1,8 @@
 #pragma once
 /// \file
-/// The icons of the tweak's rows: none, the configured image, or a dot in
-/// the reminder list's colour.
+/// The icons of the tweak's rows: a dot in the reminder list's colour,
+/// drawn on demand.
 
-#include <CoreGraphics/CGGeometry.h>
 #include <objc/NSObject.h>
 
 #include <string_view>
@@ -12,18 +11,6 @@ class UIColor;
 class UIImage;
 
 namespace quillpane {
-
-enum class IconMode { None, Dot, LargeDot, Image };
-
-/// "NONE", "DOT" and "DOT_LARGE" exactly; anything else is an image path.
-IconMode iconModeFor(std::string_view iconFile);
-
-constexpr double kDotCanvasSide = 80.0;
-constexpr double kDotDiameter = 30.0;
-constexpr double kLargeDotDiameter = 50.0;
-
-/// The square the dot is inscribed in, centred on the canvas.
-CGRect dotSquare(double diameter);
 
 /// A new 80 by 80 image (scale 1), transparent but for a dot of the given
 /// diameter: a black outline 2 wide under the fill, so a 1-point black ring

@@ -1,5 +1,7 @@
 #include "RowLayout.h"
 
+#include "BulletinFields.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -25,5 +27,23 @@ RowFrames layoutOwnRow(const RowLabelSizes& s, double contentWidth, bool rightAl
 }
 
 bool usesDrawsSeparators(double foundationVersionNumber) { return std::floor(foundationVersionNumber) <= 1047.25; }
+
+IconMode iconModeFor(std::string_view iconFile) {
+  if (iconFile == "NONE") return IconMode::None;
+  if (iconFile == "DOT") return IconMode::Dot;
+  if (iconFile == "DOT_LARGE") return IconMode::LargeDot;
+  return IconMode::Image;
+}
+
+CGRect dotSquare(double diameter) {
+  const double o = (kDotCanvasSide - diameter) * 0.5;
+  return CGRectMake(o, o, diameter, diameter);
+}
+
+TitleColourSource titleColourSource(bool titleColorSameAsListColor, std::string_view bulletinID) {
+  if (!titleColorSameAsListColor) return TitleColourSource::Setting;
+  if (bulletinID.size() < kOwnPrefix.size()) return TitleColourSource::MissingListColour;
+  return TitleColourSource::ListColour;
+}
 
 }  // namespace quillpane

@@ -1,8 +1,9 @@
 #pragma once
 /// \file
-/// The geometry of the tweak's rows: their height from the measured line
-/// heights, the frames of title, date and subtitle, and which separator
-/// calls the running release takes.
+/// The geometry and look of the tweak's rows: their height from the
+/// measured line heights, the frames of title, date and subtitle, which
+/// separator calls the running release takes, the icon and the dot, and
+/// where the title's colour comes from.
 
 #include <CoreGraphics/CGGeometry.h>
 
@@ -43,5 +44,23 @@ RowFrames layoutOwnRow(const RowLabelSizes& sizes, double contentWidth, bool rig
 /// iOS 7 switches separators with setDrawsSeparators:, later releases with
 /// the private per-cell calls.
 bool usesDrawsSeparators(double foundationVersionNumber);
+
+enum class IconMode { None, Dot, LargeDot, Image };
+
+/// "NONE", "DOT" and "DOT_LARGE" exactly; anything else is an image path.
+IconMode iconModeFor(std::string_view iconFile);
+
+constexpr double kDotCanvasSide = 80.0;
+constexpr double kDotDiameter = 30.0;
+constexpr double kLargeDotDiameter = 50.0;
+
+/// The square the dot is inscribed in, centred on the canvas.
+CGRect dotSquare(double diameter);
+
+/// Where a title's colour comes from: the textColor setting, the list
+/// colour carried in the bulletin identifier, or white (with a log line)
+/// when the identifier is too short to carry one.
+enum class TitleColourSource { Setting, ListColour, MissingListColour };
+TitleColourSource titleColourSource(bool titleColorSameAsListColor, std::string_view bulletinID);
 
 }  // namespace quillpane

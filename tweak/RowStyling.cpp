@@ -1,19 +1,11 @@
-// Height, transparency and look of the tweak's rows in the lock-screen
-// list; every other row keeps the platform's.
+#include "RowStyling.h"
 
-#include "BulletinFields.h"
 #include "PlatformAccess.h"
-#include "Replacements.h"
 #include "RowIcons.h"
 #include "RowLayout.h"
 #include "TweakState.h"
-#include "WallpaperUnderlay.h"
 
-#include <Foundation/NSDictionary.h>
-#include <Foundation/NSLog.h>
-#include <Foundation/NSNumber.h>
 #include <Foundation/NSObjCRuntime.h>
-#include <UIKit/NSIndexPath.h>
 #include <UIKit/UIColor.h>
 #include <UIKit/UIFont.h>
 #include <UIKit/UILabel.h>
@@ -36,12 +28,6 @@ id enclosingTableView(const UIView* view) {
   return nullptr;
 }
 
-/// The cell's index path in its table; nil outside a table.
-Ref<NSIndexPath> indexPathOfCell(const id& cell) {
-  id table = enclosingTableView(objc::as<UIView>(cell).get());
-  return objc::msg<Ref<NSIndexPath>>(table, SEL_("indexPathForCell:"), cell);
-}
-
 Ref<UILabel> label(const id& cell, SEL getter) { return objc::msg<Ref<UILabel>>(cell, getter); }
 
 void restyle(const Ref<UILabel>& l, int64_t size, const Ref<UIColor>& color) {
@@ -51,72 +37,36 @@ void restyle(const Ref<UILabel>& l, int64_t size, const Ref<UIColor>& color) {
 }
 
 Ref<UIColor> titleColour(const std::string& bulletinID) {
-  if (!titleColorSameAsListColor) return textColor;
-  if (bulletinID.size() < kOwnPrefix.size()) {
-    NSLog("%@ did not find custom color string! (2)", tag());
-    return UIColor::whiteColor();
+  switch (titleColourSource(titleColorSameAsListColor, bulletinID)) {
+    case TitleColourSource::Setting: return textColor;
+    case TitleColourSource::ListColour: return listColourFromIdentifier(bulletinID);
+    case TitleColourSource::MissingListColour: break;
   }
-  return listColourFromIdentifier(bulletinID);
+  logTagged("did not find custom color string! (2)");
+  return UIColor::whiteColor();
 }
 
 CGSize measured(const Ref<UILabel>& l) { return l ? sizeWithFont(l->text().get(), l->font().get()) : CGSize{}; }
 
 }  // namespace
 
-double listViewHeightForRow(id self, SEL cmd, id tableView, id indexPath) {
-  if (!isEnabled) return saved::heightForRow(self, cmd, tableView, indexPath);
-  id item = listItemAtIndexPath(indexPath);
-  if (!isOwnRow(item.get())) {
-    if constexpr (debugMode) {
-      if (!objc::hasClassName(item.get(), "SBAwayBulletinListItem"))
-        NSLog("%@ heightForRowAtIndexPath item is NOT of expected class", tag());
-      else
-        NSLog("%@ heightForRowAtIndexPath, this is NOT our item, id is %@", tag(), itemBulletinID(item.get()));
-    }
-    if (wallpaperBlurMode == 1) reRequestUnderlay();
-    return saved::heightForRow(self, cmd, tableView, indexPath);
-  }
-
+double ownRowHeightOf(const id& item) {
   id bulletin = activeBulletinOf(item.get());
   auto subtitle = objc::msg<Ref<NSString>>(bulletin, SEL_("subtitle"));
-  const double height = ownRowHeight({lineHeight(textSize), lineHeight(subtitleTextSize), displayLocation,
-                                      subtitle && subtitle->length() > 0, sameHeightRows});
-
-  bool found = false;
-  auto cache = objc::as<NSMutableDictionary>(ivarObject(self.get(), "_heightForListItemCache", &found));
-  if (!found)
-    NSLog("%@ list view has no _heightForListItemCache, row height not cached", tag());
-  else if (cache)
-    cache->setObjectForKey(NSNumber::numberWithFloat(static_cast<float>(height)), item);
-  return height;
+  return ownRowHeight({lineHeight(textSize), lineHeight(subtitleTextSize), displayLocation,
+                       subtitle && subtitle->length() > 0, sameHeightRows});
 }
 
-id cellInitWithStyle(id self, SEL cmd, int64_t style, id reuseIdentifier) {
-  // Without a reuse identifier a cell styled for a reminder never shows
-  // another row.
-  return saved::initWithStyle(self, cmd, style, nullptr);
+Ref<NSIndexPath> indexPathOfCell(const id& cell) {
+  id table = enclosingTableView(objc::as<UIView>(cell).get());
+  return objc::msg<Ref<NSIndexPath>>(table, SEL_("indexPathForCell:"), cell);
 }
 
-void cellSetContentAlpha(id self, SEL cmd, double alpha) {
-  if (!isEnabled) return saved::setContentAlpha(self, cmd, alpha);
-  auto indexPath = indexPathOfCell(self);
-  const bool first = !indexPath || (indexPath->row() == 0 && indexPath->section() == 0);
-  if (first || isOwnRow(listItemAtIndexPath(indexPath).get())) return saved::setContentAlpha(self, cmd, 1.0);
-  saved::setContentAlpha(self, cmd, alpha);
-}
-
-void cellLayoutSubviews(id self, SEL cmd) {
-  saved::layoutSubviews(self, cmd);
-  if (!isEnabled) return;
-  id item = listItemAtIndexPath(indexPathOfCell(self));
-  // Other rows, of whatever item class, stay as the platform laid them out.
-  if (!isOwnRow(item.get())) return;
-  const std::string bulletinID = itemBulletinID(item.get());
-
-  auto title = label(self, SEL_("primaryLabel"));
-  auto message = label(self, SEL_("secondaryLabel"));
-  auto subtitle = label(self, SEL_("subtitleLabel"));
-  auto date = label(self, SEL_("relevanceDateLabel"));
+void styleOwnRowCell(const id& cell, const std::string& bulletinID) {
+  auto title = label(cell, SEL_("primaryLabel"));
+  auto message = label(cell, SEL_("secondaryLabel"));
+  auto subtitle = label(cell, SEL_("subtitleLabel"));
+  auto date = label(cell, SEL_("relevanceDateLabel"));
   if (message) message->setTextColor(UIColor::clearColor());
   if (title) {
     title->setFont(title->font()->fontWithSize(static_cast<double>(textSize)));
@@ -126,22 +76,22 @@ void cellLayoutSubviews(id self, SEL cmd) {
   restyle(date, dateTextSize, dateTextColor);
 
   bool found = false;
-  auto unlockText = objc::as<UILabel>(ivarObject(self.get(), "_unlockTextLabel", &found));
-  if (!found) NSLog("%@ bulletin cell has no _unlockTextLabel, unlock text left", tag());
+  auto unlockText = objc::as<UILabel>(ivarObject(cell.get(), "_unlockTextLabel", &found));
+  if (!found) logTagged("bulletin cell has no _unlockTextLabel, unlock text left");
   if (unlockText) unlockText->setText(NSStr(""));
 
   const RowLabelSizes sizes{measured(title), measured(date), measured(subtitle)};
-  const double width = objc::msg<CGRect>(self, SEL_("contentBounds")).size.width;
+  const double width = objc::msg<CGRect>(cell, SEL_("contentBounds")).size.width;
   const RowFrames frames = layoutOwnRow(sizes, width, rightAlignedDate);
   if (title) title->setFrame(frames.title);
   if (date) date->setFrame(frames.date);
   if (subtitle) subtitle->setFrame(frames.subtitle);
 
   if (usesDrawsSeparators(NSFoundationVersionNumber)) {
-    objc::msg(self, SEL_("setDrawsSeparators:"), showSeparatorLines);
+    objc::msg(cell, SEL_("setDrawsSeparators:"), showSeparatorLines);
   } else {
-    objc::msg(self, SEL_("_setSeparatorHidden:"), !showSeparatorLines);
-    objc::msg(self, SEL_("_setDrawsSeparatorAtTopOfSection:"), false);
+    objc::msg(cell, SEL_("_setSeparatorHidden:"), !showSeparatorLines);
+    objc::msg(cell, SEL_("_setDrawsSeparatorAtTopOfSection:"), false);
   }
 }
 

@@ -57,6 +57,7 @@ void resetStateForTesting() {
   dbmItemsCount = 0;
   publishedBulletins = nullptr;
   pendingBulletin = nullptr;
+  cachedSpringBoardClass = nullptr;
   lastOverlayContextRequester = nullptr;
   showPriority = showItemsWithoutDueDate = showItemsWithDueDate = showItemsWithPastDueDate = false;
   compatibilityMode = hideOnNowPlayingScreen = hideOnCallScreen = false;

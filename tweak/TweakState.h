@@ -5,11 +5,13 @@
 /// (the reminder fetch hands its result over through a semaphore).
 
 #include <Foundation/NSArray.h>
+#include <Foundation/NSLog.h>
 #include <Foundation/NSString.h>
 #include <objc/NSObject.h>
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class BBBulletin;
 class UIColor;
@@ -27,6 +29,12 @@ constexpr bool debugMode = false;
 
 /// The tag every log line of the tweak carries.
 const Ref<NSString>& tag();
+
+/// A line of the tweak's log: the tag, a space, then the formatted text.
+template <class... A>
+void logTagged(std::string_view format, const A&... args) {
+  NSLog(std::string("%@ ").append(format), tag(), args...);
+}
 
 // State of the running tweak.
 extern bool isEnabled;

@@ -113,7 +113,8 @@ void boxBlur(cairo_surface_t* surface, int radius) {
     for (int x = 0; x < w; ++x) {
       uint8_t* col = data + static_cast<ptrdiff_t>(x) * 4;
       boxLine(col, stride, line.data(), h, r);
-      for (int y = 0; y < h; ++y) std::copy_n(line.data() + y * 4, 4, col + static_cast<ptrdiff_t>(y) * stride);
+      for (int y = 0; y < h; ++y)
+        std::copy_n(line.data() + static_cast<ptrdiff_t>(y) * 4, 4, col + static_cast<ptrdiff_t>(y) * stride);
     }
   }
   cairo_surface_mark_dirty(surface);

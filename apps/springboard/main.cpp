@@ -27,7 +27,9 @@ std::string readScript(const std::string& path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// CLI11 throws while the options are set up only for a malformed option
+// table, which the first run shows; everything after parsing is caught.
+int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
   CLI::App app{
       "Runs SpringBoard on a device root: boots the device from its device.plist, injects the tweaks from\n"
       "Library/MobileSubstrate/DynamicLibraries, locks the screen, runs the events, and prints the\n"

@@ -473,7 +473,8 @@ std::optional<ReminderRecord> readSeries(const Series& series, const Contents& f
   icalrecur_iterator_free(it);
   if (result) return result;
   // Every occurrence is done: so is the series. Out of reach: as written.
-  if (ended) master->completed = true;
+  // master is moved from only into a result, which returned above.
+  if (ended) master->completed = true;  // NOLINT(bugprone-use-after-move)
   return master;
 }
 

@@ -4,12 +4,6 @@
 #include <SpringBoard/SBLockScreenNotificationListController.h>
 #include <objc/ClassBuilder.h>
 
-#include <atomic>
-
-namespace {
-std::atomic<bool> registered{false};
-}
-
 Class SpringBoard::classObject() {
   static Class cls =
       objc::ClassBuilder<SpringBoard, UIApplication>("SpringBoard")
@@ -29,7 +23,4 @@ void SBRegisterSpringBoardApplicationClass() {
   SBLockScreenNotificationListController::classObject();
   SBLockScreenBulletinCell::classObject();
   SpringBoard::classObject();
-  registered = true;
 }
-
-bool SBSpringBoardApplicationClassIsRegistered() { return registered; }

@@ -28,6 +28,3 @@ class SpringBoard : public UIApplication {
 /// whose members depend on the release (from the booted device profile).
 /// Safe to call more than once.
 void SBRegisterSpringBoardApplicationClass();
-
-/// True once SBRegisterSpringBoardApplicationClass() has run.
-bool SBSpringBoardApplicationClassIsRegistered();

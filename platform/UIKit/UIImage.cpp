@@ -71,7 +71,8 @@ uint32_t UIImage::pixelRGBA(int x, int y) const noexcept {
   const unsigned char* data = cairo_image_surface_get_data(surface_);
   int stride = cairo_image_surface_get_stride(surface_);
   if (!data) return 0;
-  uint32_t px = *reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride + x * 4);
+  uint32_t px =
+      *reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride + static_cast<ptrdiff_t>(x) * 4);
   cairo_format_t format = cairo_image_surface_get_format(surface_);
   uint32_t a = format == CAIRO_FORMAT_ARGB32 ? (px >> 24) & 0xff : 0xff;
   uint32_t r = (px >> 16) & 0xff, g = (px >> 8) & 0xff, b = px & 0xff;

@@ -43,7 +43,8 @@ class UITableView : public UIScrollView {
   static Class classObject();
   UITableView() = default;
 
-  // Registered: "initWithFrame:style:", "initWithFrame:" (plain).
+  // Registered: "initWithFrame:style:"; "initWithFrame:" (plain) is UIView's
+  // registration reaching this override.
   virtual id initWithFrameStyle(CGRect frame, NSInteger style);
   id initWithFrame(CGRect frame) override;
   [[nodiscard]] NSInteger style() const noexcept { return style_; }
@@ -57,7 +58,8 @@ class UITableView : public UIScrollView {
   [[nodiscard]] double rowHeight() const noexcept { return rowHeight_; }
   void setRowHeight(double height);
 
-  // Registered: "reloadData", "layoutSubviews", "numberOfSections", "numberOfRowsInSection:".
+  // Registered: "reloadData", "numberOfSections", "numberOfRowsInSection:";
+  // "layoutSubviews" is UIView's registration reaching this override.
   /// Forgets the rows and their cells (cells with an identifier go to the
   /// reuse queue) and asks the data source again at the next layout.
   virtual void reloadData();

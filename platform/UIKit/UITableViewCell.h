@@ -39,7 +39,8 @@ class UITableViewCell : public UIView {
   static Class classObject();
   UITableViewCell() = default;
 
-  // Registered: "initWithStyle:reuseIdentifier:" (q@), "initWithFrame:" (default style, no identifier).
+  // Registered: "initWithStyle:reuseIdentifier:" (q@); "initWithFrame:" (default
+  // style, no identifier) is UIView's registration reaching this override.
   virtual id initWithStyle(NSInteger style, Ref<NSString> reuseIdentifier);
   id initWithFrame(CGRect frame) override;
 

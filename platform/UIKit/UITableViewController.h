@@ -14,7 +14,8 @@ class UITableViewController : public UIViewController {
   static Class classObject();
   UITableViewController() = default;
 
-  // Registered: "initWithStyle:" and "initWithNibName:bundle:" (plain style).
+  // Registered: "initWithStyle:"; "initWithNibName:bundle:" (plain style) is
+  // UIViewController's registration reaching this override.
   virtual id initWithStyle(NSInteger style);
   id initWithNibNameBundle(Ref<NSString> nibName, id bundle) override;
 

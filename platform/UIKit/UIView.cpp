@@ -127,7 +127,7 @@ void UIView::addSubview(Ref<UIView> view) {
 
 void UIView::insertSubviewAtIndex(Ref<UIView> view, NSInteger index) {
   if (!view || view.get() == this) return;
-  Ref<UIView> keep = view;  // removing it from its old place must not free it
+  // `view` is held by value, so removing it from its old place cannot free it.
   if (view->superview_.lock().get() == this) {
     subviews_.erase(std::find(subviews_.begin(), subviews_.end(), view));
   } else {

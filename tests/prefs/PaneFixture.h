@@ -5,10 +5,9 @@
 
 #include "PaneFiles.h"
 #include "QuillpanePrefsListController.h"
+#include "TempRoot.h"
 
 #include <Foundation/DeviceProfile.h>
-#include <Foundation/DeviceRoot.h>
-#include <Foundation/NSLog.h>
 #include <Foundation/NSNumber.h>
 #include <Foundation/NSRunLoop.h>
 #include <Preferences/PSPreferenceBundle.h>
@@ -19,7 +18,6 @@
 #include <objc/message.h>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -37,18 +35,12 @@ class PaneFixture : public ::testing::Test {
   static constexpr const char* kBundle = "/Library/PreferenceBundles/QuillpanePrefs.bundle";
 
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("qp-pane-" + std::to_string(::getpid()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
     fs::create_directories(root_ / "var/mobile/Library/Preferences");
     fs::create_directories(root_ / "Library/PreferenceBundles/QuillpanePrefs.bundle");
     fs::copy_file(fs::path(QP_SOURCE_DIR) / "prefs/Resources/QuillpanePrefs.plist",
                   root_ / "Library/PreferenceBundles/QuillpanePrefs.bundle/QuillpanePrefs.plist");
-    foundation::setDeviceRoot(root_);
     foundation::bootDevice(profile());
     PSSetBundlePathForClass(QuillpanePrefsListController::classObject(), kBundle);
-    log_ = std::make_shared<foundation::CapturingSink>();
-    foundation::setLogSinks({log_});
     CFNotificationCenterAddObserver(CFNotificationCenterGetDarwinNotifyCenter(), this, &heard, nullptr, nullptr,
                                     CFNotificationSuspensionBehaviorDeliverImmediately);
 
@@ -63,7 +55,6 @@ class PaneFixture : public ::testing::Test {
   }
   void TearDown() override {
     CFNotificationCenterRemoveEveryObserver(CFNotificationCenterGetDarwinNotifyCenter(), this);
-    fs::remove_all(root_);
   }
 
   /// The device this test runs on; tests may change it before SetUp.
@@ -129,8 +120,8 @@ class PaneFixture : public ::testing::Test {
     static_cast<PaneFixture*>(self)->posts.push_back({name->str(), preferences()});
   }
 
-  fs::path root_;
-  std::shared_ptr<foundation::CapturingSink> log_;
+  TempRoot root_{"qp-pane"};
+  LogCapture log_;
   std::vector<Heard> posts;
   Ref<QuillpanePrefsListController> root;
   Ref<UIWindow> window;

@@ -45,6 +45,8 @@ OBJC_REGISTER_CLASS(Bird);
 
 long (*savedLegs)(id, SEL) = nullptr;
 long sixLegs(id self, SEL cmd) { return savedLegs(self, cmd) + 4; }
+int (*savedIntLegs)(id, SEL) = nullptr;
+int intLegs(id, SEL) { return 0; }
 
 }  // namespace
 
@@ -75,6 +77,21 @@ TEST(Runtime, HookingAnInheritedMethodLeavesTheSuperclassAlone) {
   ASSERT_NE(savedLegs, nullptr);
   EXPECT_EQ(objc::msg<long>(objc::alloc<Bird>(), SEL_("legs")), 6);
   EXPECT_EQ(objc::msg<long>(objc::alloc<Animal>(), SEL_("legs")), 4);
+}
+
+TEST(Runtime, TheNonThrowingHookRefusesAndLeavesEverythingAlone) {
+  // Other types than the method's (int where long is encoded), a missing
+  // method and a missing class: each refused with a reason, nothing changed.
+  EXPECT_NE(substrate::tryHookMessage(Bird::classObject(), SEL_("legs"), &intLegs, &savedIntLegs), "");
+  EXPECT_NE(substrate::tryHookMessage(Bird::classObject(), SEL_("fly"), &sixLegs, &savedLegs), "");
+  EXPECT_NE(substrate::tryHookMessage(nullptr, SEL_("legs"), &sixLegs, &savedLegs), "");
+  EXPECT_EQ(savedIntLegs, nullptr);
+  EXPECT_EQ(savedLegs, nullptr);
+  EXPECT_EQ(objc::msg<long>(objc::alloc<Bird>(), SEL_("legs")), 2);
+  EXPECT_THROW(substrate::hookMessage(Bird::classObject(), SEL_("legs"), &intLegs, &savedIntLegs), objc::RuntimeError);
+
+  EXPECT_EQ(substrate::tryHookMessage(Bird::classObject(), SEL_("legs"), &sixLegs, &savedLegs), "");
+  EXPECT_EQ(objc::msg<long>(objc::alloc<Bird>(), SEL_("legs")), 6);
 }
 
 TEST(Runtime, AddMethodRefusesAnExistingSelector) {

@@ -1,18 +1,16 @@
 #pragma once
 // A fresh device root per test, with helpers to write the three files.
 
+#include "TempRoot.h"
 #include "TweakState.h"
 
-#include <Foundation/DeviceRoot.h>
 #include <Foundation/NSArray.h>
 #include <Foundation/NSDate.h>
 #include <Foundation/NSDictionary.h>
-#include <Foundation/NSLog.h>
 #include <Foundation/NSNumber.h>
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -21,16 +19,9 @@
 class TweakFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() / ("qp-tweak-" + std::to_string(::getpid()) + "-" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_ / "var/mobile/Library/Preferences");
-    foundation::setDeviceRoot(root_);
-    log_ = std::make_shared<foundation::CapturingSink>();
-    foundation::setLogSinks({log_});
     quillpane::resetStateForTesting();
   }
-  void TearDown() override { std::filesystem::remove_all(root_); }
 
   static void writePreferences(const Ref<NSDictionary>& prefs) {
     ASSERT_TRUE(prefs->writeToFile("/var/mobile/Library/Preferences/org.brightrepo.quillpaneprefs.plist", true));
@@ -45,12 +36,8 @@ class TweakFixture : public ::testing::Test {
   }
   static Ref<NSMutableDictionary> prefs() { return NSMutableDictionary::dictionary(); }
 
-  [[nodiscard]] std::size_t logCount(std::string_view text) const {
-    std::size_t n = 0;
-    for (const auto& l : log_->lines()) n += l.find(text) != std::string::npos;
-    return n;
-  }
+  [[nodiscard]] std::size_t logCount(std::string_view text) const { return log_.count(text); }
 
-  std::filesystem::path root_;
-  std::shared_ptr<foundation::CapturingSink> log_;
+  TempRoot root_{"qp-tweak"};
+  LogCapture log_;
 };

@@ -2,10 +2,9 @@
 
 #include "BulletinFields.h"
 #include "ReminderSelection.h"
-#include "RowIcons.h"
 #include "RowLayout.h"
 #include "SettingsDecisions.h"
-#include "WallpaperUnderlay.h"
+#include "UnderlayDecisions.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +93,41 @@ TEST(ReminderSelection, DueDateSwitchesAndBounds) {
   EXPECT_FALSE(isBeyondHorizon(unconvertible, 0));
 }
 
+TEST(ReminderSelection, WhichRemindersAreShown) {
+  const SelectionSettings all{};
+  const SelectionSettings noPast{true, true, false};
+  const double now = 1000.0;
+  const double week = now + 7 * 86400.0;
+  EXPECT_TRUE(isShown(DueDate{}, now, week, all));
+  EXPECT_FALSE(isShown(DueDate{}, now, week, {false, true, true}));
+  EXPECT_TRUE(isShown({true, 500.0}, now, week, all));  // past due, shown by default
+  EXPECT_FALSE(isShown({true, 500.0}, now, week, noPast));
+  EXPECT_TRUE(isShown({true, now}, now, week, noPast));  // due this instant is not past due
+  EXPECT_TRUE(isShown({true, week}, now, week, all));
+  EXPECT_FALSE(isShown({true, week + 1}, now, week, all));
+  // A horizon of now itself (daysToDisplay -1) keeps only what is due by now.
+  EXPECT_TRUE(isShown({true, now}, now, now, all));
+  EXPECT_FALSE(isShown({true, now + 1}, now, now, all));
+  // A due date without a point in time is neither past nor beyond.
+  EXPECT_TRUE(isShown({true, std::nullopt}, now, now, noPast));
+  EXPECT_FALSE(isShown({true, std::nullopt}, now, now, {true, false, true}));
+}
+
+TEST(BulletinFields, TitlesActionsAndOrderingDates) {
+  EXPECT_EQ(bulletinTitle(true, 1, "Pay"), "!!! Pay");
+  EXPECT_EQ(bulletinTitle(false, 1, "Pay"), "Pay");
+  EXPECT_EQ(bulletinTitle(true, 0, ""), "");
+  EXPECT_EQ(defaultActionFor(1, ""), DefaultAction::OpenReminders);
+  EXPECT_EQ(defaultActionFor(1, "com.example.app"), DefaultAction::OpenReminders);
+  EXPECT_EQ(defaultActionFor(3, "com.example.app"), DefaultAction::LaunchApp);
+  EXPECT_EQ(defaultActionFor(3, ""), DefaultAction::None);  // no app chosen: the platform's action
+  EXPECT_EQ(defaultActionFor(0, "com.example.app"), DefaultAction::None);
+  EXPECT_EQ(orderingShift(kNoCustomSorting, 0), std::nullopt);
+  EXPECT_EQ(orderingShift(-11, 0), (DateShift{-11, 360}));
+  EXPECT_EQ(orderingShift(10, 4), (DateShift{10, 356}));  // later positions come earlier
+  EXPECT_EQ(orderingShift(0, 400), (DateShift{0, -40}));
+}
+
 TEST(BulletinFields, MarksPrefixesAndIdentifiers) {
   EXPECT_EQ(priorityMark(1), "!!! ");
   EXPECT_EQ(priorityMark(5), "!! ");
@@ -145,7 +179,14 @@ TEST(RowLayout, SeparatorCallsByRelease) {
   EXPECT_FALSE(usesDrawsSeparators(1240.1));
 }
 
-TEST(RowIcons, ModesAndDotSquares) {
+TEST(RowLayout, TitleColourSources) {
+  EXPECT_EQ(titleColourSource(false, ""), TitleColourSource::Setting);
+  EXPECT_EQ(titleColourSource(true, "Quillpane 0|1 0 0 1"), TitleColourSource::ListColour);
+  EXPECT_EQ(titleColourSource(true, "Quillpane"), TitleColourSource::ListColour);
+  EXPECT_EQ(titleColourSource(true, "Quill"), TitleColourSource::MissingListColour);
+}
+
+TEST(RowLayout, IconModesAndDotSquares) {
   EXPECT_EQ(iconModeFor("NONE"), IconMode::None);
   EXPECT_EQ(iconModeFor("DOT"), IconMode::Dot);
   EXPECT_EQ(iconModeFor("DOT_LARGE"), IconMode::LargeDot);
@@ -168,4 +209,10 @@ TEST(WallpaperUnderlay, RequestersAndModes) {
   EXPECT_FALSE(withdrawsAtCount(0, true));
   EXPECT_TRUE(withdrawsAtCount(2, true));
   EXPECT_FALSE(withdrawsAtCount(2, false));
+}
+
+TEST(WallpaperUnderlay, OnlyCustomRowsNeedsAtLeastOne) {
+  EXPECT_FALSE(onlyCustomRows(0, 0));  // an empty list is not only-custom
+  EXPECT_TRUE(onlyCustomRows(3, 3));
+  EXPECT_FALSE(onlyCustomRows(2, 3));
 }

@@ -2,8 +2,8 @@
 // tweak's, the wallpaper underlay, icons, transparency, heights and the
 // bounded wait for a store that does not answer.
 
-#include "ListIntegration.h"
 #include "LockScreenFixture.h"
+#include "PlatformAccess.h"
 #include "RowIcons.h"
 
 #include <EventKit/EventKit.h>

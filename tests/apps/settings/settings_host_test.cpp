@@ -1,6 +1,7 @@
 // The Settings host on a copy of the demo root with the pane installed.
 
 #include "SettingsCommand.h"
+#include "TempRoot.h"
 
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSLog.h>
@@ -26,10 +27,7 @@ const char* const kPreferences = "var/mobile/Library/Preferences/org.brightrepo.
 class SettingsHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("qp-settings-" + std::to_string(::getpid()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    fs::copy(fs::path(QP_SOURCE_DIR) / "demo/root", root_, fs::copy_options::recursive);
+    fs::copy(fs::path(QP_SOURCE_DIR) / "demo/root", root_.path(), fs::copy_options::recursive);
     fs::remove(root_ / kPreferences);
     // Installed as a package would install it; the library is linked, so
     // every test in this process loads the one copy.
@@ -43,10 +41,9 @@ class SettingsHostTest : public ::testing::Test {
                   root_ / "Library/PreferenceLoader/Preferences/QuillpanePrefs.plist");
     foundation::setLogSinks({});
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   int run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--root", root_.string()});
+    args.insert(args.begin(), {"--root", root_.path().string()});
     out_.str("");
     err_.str("");
     return settings::runSettingsCommand(args, out_, err_);
@@ -61,7 +58,7 @@ class SettingsHostTest : public ::testing::Test {
   bool said(const std::string& text) const { return out_.str().find(text) != std::string::npos; }
   bool complained(const std::string& text) const { return err_.str().find(text) != std::string::npos; }
 
-  fs::path root_;
+  TempRoot root_{"qp-settings"};
   std::ostringstream out_, err_;
 };
 
@@ -167,7 +164,7 @@ TEST_F(SettingsHostTest, ARefusedAccessIsToldBeforeTheHostQuits) {
   // As a person runs it: every run of the program writes the line.
   const std::string errPath = (root_ / "stderr.txt").string();
   for (int i = 0; i < 10; ++i) {
-    std::vector<std::string> words{QP_SETTINGS_HOST, "--root", root_.string(), "calendars"};
+    std::vector<std::string> words{QP_SETTINGS_HOST, "--root", root_.path().string(), "calendars"};
     std::vector<char*> argv;
     for (auto& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);

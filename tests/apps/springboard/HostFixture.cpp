@@ -31,6 +31,7 @@ std::string readAll(const fs::path& p) {
   return s.str();
 }
 
+/// A scratch folder for a host run's output (not a device root).
 fs::path makeTempDir(const char* pattern) {
   std::string templ = (fs::temp_directory_path() / pattern).string();
   if (!::mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
@@ -39,16 +40,11 @@ fs::path makeTempDir(const char* pattern) {
 
 }  // namespace
 
-FixtureRoot::FixtureRoot() : dir_(makeTempDir("qp-sbhost-XXXXXX")) {
+FixtureRoot::FixtureRoot() {
   fs::create_directories(dir_ / "var/mobile/Library/Preferences");
   // No custom sorting unless a test asks: the platform orders by date.
   write("/var/mobile/Library/Preferences/org.brightrepo.datebeam.sorting.plist",
         std::string(kPlistHead) + "<array><string>Quillpane</string><string>System Items</string></array></plist>\n");
-}
-
-FixtureRoot::~FixtureRoot() {
-  std::error_code ec;
-  fs::remove_all(dir_, ec);
 }
 
 void FixtureRoot::write(const std::string& devicePath, const std::string& contents) {

@@ -2,6 +2,8 @@
 // A throw-away device root for one test, and a runner for the SpringBoard
 // host on it.
 
+#include "TempRoot.h"
+
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
@@ -19,11 +21,8 @@ struct Reminder {
 class FixtureRoot {
  public:
   FixtureRoot();
-  ~FixtureRoot();
-  FixtureRoot(const FixtureRoot&) = delete;
-  FixtureRoot& operator=(const FixtureRoot&) = delete;
 
-  [[nodiscard]] const std::filesystem::path& path() const { return dir_; }
+  [[nodiscard]] const std::filesystem::path& path() const { return dir_.path(); }
 
   /// Writes a file at a device path ("/var/mobile/...").
   void write(const std::string& devicePath, const std::string& contents);
@@ -39,7 +38,7 @@ class FixtureRoot {
 
  private:
   void writeCalendars();
-  std::filesystem::path dir_;
+  TempRoot dir_{"qp-sbhost"};
   std::vector<std::string> chosen_;
 };
 

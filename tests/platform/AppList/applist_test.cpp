@@ -1,11 +1,10 @@
 #include <AppList/ALApplicationTableDataSource.h>
-#include <Foundation/DeviceRoot.h>
-#include <Foundation/NSLog.h>
 #include <Foundation/NSNumber.h>
 #include <objc/message.h>
 
+#include "TempRoot.h"
+
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,14 +14,6 @@ namespace {
 class AppListTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() / ("qp-applist-" + std::to_string(::getpid()) + "-" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_);
-    foundation::setDeviceRoot(root_);
-    log_ = std::make_shared<foundation::CapturingSink>();
-    foundation::setLogSinks({log_});
-
     install("/Applications/MobileCal.app", "com.apple.mobilecal", "MobileCal", "Calendar");
     install("/Applications/Reminders.app", "com.apple.reminders", "Reminders", "");
     install("/Applications/WebSheet.app", "com.apple.websheet", "WebSheet", "Web", /*hidden=*/true);
@@ -32,7 +23,6 @@ class AppListTest : public ::testing::Test {
     write("/Applications/Broken.app/Info.plist", "not a property list");
     install("/Applications/NoID.app", "", "NoID", "");
   }
-  void TearDown() override { std::filesystem::remove_all(root_); }
 
   void write(const std::string& devicePath, const std::string& text) {
     auto path = foundation::resolveDevicePath(devicePath);
@@ -50,8 +40,8 @@ class AppListTest : public ::testing::Test {
     ASSERT_TRUE(info->writeToFile(bundle + "/Info.plist", true));
   }
 
-  std::filesystem::path root_;
-  std::shared_ptr<foundation::CapturingSink> log_;
+  TempRoot root_{"qp-applist"};
+  LogCapture log_;
 };
 
 std::vector<std::string> identifiersOf(const std::vector<ALInstalledApplication>& apps) {

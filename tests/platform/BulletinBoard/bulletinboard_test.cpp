@@ -1,3 +1,5 @@
+#include "TempRoot.h"
+
 #include <BulletinBoard/BulletinBoard.h>
 #include <Foundation/NSLog.h>
 #include <objc/ClassBuilder.h>
@@ -136,8 +138,7 @@ TEST(BBObserver, DeliversThroughWhicheverAddHandlerTheDelegateAnswers) {
 }
 
 TEST(BBObserver, ADelegateThatTakesNoBulletinsIsLoggedNotCalled) {
-  auto sink = std::make_shared<foundation::CapturingSink>();
-  foundation::setLogSinks({sink});
+  LogCapture sink;
   auto observer = objc::create<BBObserver>();
   auto bulletin = objc::create<BBBulletin>();
   EXPECT_FALSE(observer->deliverBulletin(bulletin, 0));

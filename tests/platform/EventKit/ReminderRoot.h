@@ -1,10 +1,10 @@
 #pragma once
 // A throw-away device root with reminder lists, and a blocking fetch for tests.
 
+#include "TempRoot.h"
+
 #include <EventKit/EventKit.h>
 #include <Foundation/DeviceProfile.h>
-#include <Foundation/DeviceRoot.h>
-#include <Foundation/NSLog.h>
 #include <Foundation/dispatch.h>
 #include <objc/message.h>
 
@@ -25,21 +25,11 @@ namespace fs = std::filesystem;
 class ReminderRoot : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "qp-eventkit-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    root_ = tmpl;
-    foundation::setDeviceRoot(root_);
     foundation::DeviceProfile profile;
     profile.timeZone = "Europe/Berlin";
     profile.remindersAccess = true;
     foundation::bootDevice(profile);
-    log_ = std::make_shared<foundation::CapturingSink>();
-    foundation::setLogSinks({log_});
-  }
-  void TearDown() override {
-    foundation::setLogSinks({foundation::stderrSink()});
-    std::error_code ec;
-    fs::remove_all(root_, ec);
+    log_->clear();  // the log starts after the boot
   }
 
   void denyAccess() {
@@ -118,8 +108,8 @@ class ReminderRoot : public ::testing::Test {
     return out;
   }
 
-  fs::path root_;
-  std::shared_ptr<foundation::CapturingSink> log_;
+  TempRoot root_{"qp-eventkit"};
+  LogCapture log_;
 };
 
 }  // namespace ektest

@@ -1,13 +1,12 @@
 // The tweak loader: filters by bundle identifier or executable, loads real
 // shared libraries, and skips what it cannot load.
 
-#include <Foundation/DeviceRoot.h>
-#include <Foundation/NSLog.h>
 #include <MobileSubstrate/SubstrateLoader.h>
+
+#include "TempRoot.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 
@@ -18,15 +17,9 @@ namespace {
 class Loader : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("qp-loader-" + std::to_string(getpid()));
-    fs::remove_all(root_);
     folder_ = root_ / "Library/MobileSubstrate/DynamicLibraries";
     fs::create_directories(folder_);
-    foundation::setDeviceRoot(root_);
-    log_ = std::make_shared<foundation::CapturingSink>();
-    foundation::setLogSinks({log_});
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   void install(const std::string& name, const std::string& filterKey, const std::string& value) {
     fs::copy_file(QP_TWEAK_LIBRARY, folder_ / (name + ".dylib"));
@@ -35,8 +28,9 @@ class Loader : public ::testing::Test {
         << filterKey << "</key><array><string>" << value << "</string></array></dict></dict></plist>";
   }
 
-  fs::path root_, folder_;
-  std::shared_ptr<foundation::CapturingSink> log_;
+  TempRoot root_{"qp-loader"};
+  LogCapture log_;
+  fs::path folder_;
 };
 
 }  // namespace

@@ -2,13 +2,12 @@
 // A fresh device root per test, the log captured, and a screen class whose
 // getter and setter record what the framework sends them.
 
-#include <Foundation/DeviceRoot.h>
-#include <Foundation/NSLog.h>
 #include <Foundation/NSNumber.h>
 #include <Preferences/Preferences.h>
 
+#include "TempRoot.h"
+
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -16,16 +15,7 @@
 
 class PreferencesFixture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() / ("qp-prefs-" + std::to_string(::getpid()) + "-" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_ / "var/mobile/Library/Preferences");
-    foundation::setDeviceRoot(root_);
-    log_ = std::make_shared<foundation::CapturingSink>();
-    foundation::setLogSinks({log_});
-  }
-  void TearDown() override { std::filesystem::remove_all(root_); }
+  void SetUp() override { std::filesystem::create_directories(root_ / "var/mobile/Library/Preferences"); }
 
   /// A layout dictionary from entries.
   static Ref<NSDictionary> layout(std::vector<id> items) {
@@ -43,8 +33,8 @@ class PreferencesFixture : public ::testing::Test {
   static id str(const char* s) { return NSStr(s); }
   static Ref<NSArray> arr(std::vector<id> v) { return NSArray::arrayWithObjects(std::move(v)); }
 
-  std::filesystem::path root_;
-  std::shared_ptr<foundation::CapturingSink> log_;
+  TempRoot root_{"qp-prefs"};
+  LogCapture log_;
 };
 
 /// A preference screen that keeps values in memory and records each call.

@@ -2,10 +2,10 @@
 // Shared set-up for the lock-screen tests: a booted device on an empty
 // device root, a simulated clock, bulletins, and the log.
 
+#include "TempRoot.h"
+
 #include <BulletinBoard/BulletinBoard.h>
 #include <Foundation/DeviceProfile.h>
-#include <Foundation/DeviceRoot.h>
-#include <Foundation/NSLog.h>
 #include <Foundation/NSNumber.h>
 #include <Foundation/NSObjCRuntime.h>
 #include <SpringBoard/SBLockScreen.h>
@@ -13,8 +13,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -30,31 +28,19 @@ constexpr double kNow = 818415000;
 class LockScreenTest : public ::testing::Test {
  protected:
   void SetUp() override { boot(NSFoundationVersionNumber_iOS_7_1); }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
-  }
 
   void boot(double foundationVersion, std::vector<foundation::ProfileBulletin> bulletins = {}) {
-    if (root_.empty()) {
-      root_ =
-          std::filesystem::temp_directory_path() / ("sbtest-" + std::to_string(::getpid()) + "-" +
-                                                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-      std::filesystem::create_directories(root_);
-      foundation::setDeviceRoot(root_);
-    }
     foundation::DeviceProfile profile;
     profile.foundationVersion = foundationVersion;
     profile.iosRelease = foundationVersion < 1140 ? "7.1" : "8.0";
     profile.now = kNow;
     profile.bulletins = std::move(bulletins);
     foundation::bootDevice(profile);
-    log_ = std::make_shared<foundation::CapturingSink>();
-    foundation::setLogSinks({log_});
+    log_->clear();  // each boot starts a fresh log
   }
 
-  std::filesystem::path root_;
-  std::shared_ptr<foundation::CapturingSink> log_;
+  TempRoot root_{"sbtest"};
+  LogCapture log_;
 };
 
 inline Ref<BBBulletin> bulletin(const std::string& bulletinID, const std::string& title = "Title",

@@ -1,5 +1,5 @@
-#include <Foundation/DeviceRoot.h>
-#include <Foundation/NSLog.h>
+#include "TempRoot.h"
+
 #include <UIKit/UIColor.h>
 #include <UIKit/UIFont.h>
 #include <UIKit/UIGraphics.h>
@@ -42,13 +42,8 @@ Ref<UIImage> drawDot(const UIColor* color, double d) {
 
 class UIImageFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() / ("uikit_test_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(root_ / "images");
-    foundation::setDeviceRoot(root_);
-  }
-  void TearDown() override { std::filesystem::remove_all(root_); }
-  std::filesystem::path root_;
+  void SetUp() override { std::filesystem::create_directories(root_ / "images"); }
+  TempRoot root_{"uikit_test"};
 };
 
 }  // namespace
@@ -143,8 +138,7 @@ TEST_F(UIImageFiles, ImagesReadFromDevicePathsWithTheirScale) {
 }
 
 TEST_F(UIImageFiles, UnreadableImagesAreNilAndLogged) {
-  auto sink = std::make_shared<foundation::CapturingSink>();
-  foundation::setLogSinks({sink});
+  LogCapture sink;
   std::ofstream(root_ / "images/broken.png") << "\x89PNG\r\n\x1a\nnot really";
   EXPECT_EQ(UIImage::imageWithContentsOfFile("/images/broken.png"), nullptr);
   EXPECT_EQ(UIImage::imageWithContentsOfFile("/images/missing.png"), nullptr);

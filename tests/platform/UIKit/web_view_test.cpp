@@ -1,4 +1,5 @@
-#include <Foundation/DeviceRoot.h>
+#include "TempRoot.h"
+
 #include <Foundation/NSRunLoop.h>
 #include <UIKit/UIApplication.h>
 #include <UIKit/UIWebView.h>
@@ -6,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 
@@ -57,10 +57,9 @@ TEST(UIWebView, WithoutANetworkAWebLoadFailsOnALaterPass) {
 }
 
 TEST(UIWebView, AnExistingFileLoadsAndAMissingOneFails) {
-  auto root = std::filesystem::temp_directory_path() / ("uikit_web_" + std::to_string(::getpid()));
+  const TempRoot root("uikit_web");
   std::filesystem::create_directories(root / "pages");
   std::ofstream(root / "pages/a b.html") << "<p>hello</p>";
-  foundation::setDeviceRoot(root);
   auto delegate = objc::create<WebDelegate>();
   auto web = makeWebView(delegate);
   load(web, "file:///pages/a%20b.html");
@@ -73,7 +72,6 @@ TEST(UIWebView, AnExistingFileLoadsAndAMissingOneFails) {
   NSRunLoop::mainRunLoop()->runPending();
   NSRunLoop::mainRunLoop()->runPending();
   EXPECT_EQ(delegate->log, (std::vector<std::string>{"start", "fail -1100"}));
-  std::filesystem::remove_all(root);
 }
 
 TEST(UIWebView, AGoneDelegateIsNotCalledAndANewLoadReplacesTheOld) {

@@ -84,7 +84,8 @@ std::string bundleIconPath(const std::string& bundlePath) {
   for (auto name : names) {
     if (name.size() > 4 && name.ends_with(".png")) name.resize(name.size() - 4);
     for (const char* suffix : {"@2x.png", ".png"}) {
-      std::string path = bundlePath + "/" + name + suffix;
+      std::string path = bundlePath;
+      path.append("/").append(name).append(suffix);
       if (NSData::dataWithContentsOfFile(path)) return path;
     }
   }
@@ -114,7 +115,7 @@ RowLayout rowFor(const Ref<UITableView>& table, const Ref<NSIndexPath>& path, co
     row.key = control.stringProperty("key");
     if (control.buttonAction()) row.action = sel_getName(control.buttonAction());
     if (PSCellTypeCarriesValue(control.type())) {
-      row.value = jsonOf(ps->value());
+      row.value = ps->value();
       row.valueText = ps->valueText();
     }
     switch (control.type()) {
@@ -246,7 +247,9 @@ std::vector<std::string> wrapWords(const std::string& text, const UIFont* font, 
     size_t end = text.find(' ', start);
     if (end == std::string::npos) end = text.size();
     std::string word = text.substr(start, end - start);
-    std::string joined = line.empty() ? word : line + " " + word;
+    std::string joined = line;
+    if (!joined.empty()) joined += ' ';
+    joined += word;
     if (!line.empty() && advanceWidth(joined, font) > width) {
       lines.push_back(line);
       line = word;
@@ -322,7 +325,7 @@ nlohmann::json screenJson(const ScreenLayout& screen) {
         if (!r.detail.empty() && r.valueText.empty()) rj["detail"] = r.detail;
         if (!r.key.empty()) {
           rj["key"] = r.key;
-          rj["value"] = r.value;
+          rj["value"] = jsonOf(r.value);
           rj["valueText"] = r.valueText;
         }
         if (!r.action.empty()) rj["action"] = r.action;

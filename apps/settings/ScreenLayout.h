@@ -33,7 +33,7 @@ struct RowLayout {
   std::string key;            ///< the preference key a pane control stores under
   std::string action;         ///< the method a button or link sends
   std::string valueText;      ///< the value as the row shows it
-  nlohmann::json value;       ///< the control's value as stored or defaulted (null: none)
+  id value;                   ///< the control's value as stored or defaulted (nil: none)
   RowControl control = RowControl::None;
   bool on = false;  ///< a switch's position
   double sliderValue = 0, sliderMin = 0, sliderMax = 1;

@@ -23,6 +23,10 @@ struct Picture {
   /// The pixel at a point (in points) as 0xRRGGBB.
   [[nodiscard]] uint32_t at(double x, double y) const {
     const int px = static_cast<int>(x * scale), py = static_cast<int>(y * scale);
+    if (px < 0 || py < 0 || px >= width() || py >= height()) {
+      ADD_FAILURE() << "(" << x << ", " << y << ") lies outside the picture";
+      return 0;
+    }
     const auto* data = cairo_image_surface_get_data(surface.get());
     const int stride = cairo_image_surface_get_stride(surface.get());
     return *reinterpret_cast<const uint32_t*>(data + py * stride + px * 4) & 0xFFFFFF;
@@ -102,10 +106,10 @@ TEST_F(ScreenPictureTest, SwitchesAreDrawnAsTheyStandAndFollowAChange) {
   auto [after, changed] = look({"set", "enabled", "off"});
   EXPECT_EQ(rowOf(changed, "key", "enabled")["on"], false);
   EXPECT_TRUE(near(after.at(track, cy), 0xFFFFFF)) << std::hex << after.at(track, cy);
-  // An off switch that stays off is drawn the same both times.
-  auto location = rowOf(changed, "key", "displayLocation");
-  auto [lx, ly] = rightEdge(changed, location);
-  EXPECT_TRUE(near(after.at(lx - 51 + 10, ly), 0xFFFFFF));
+  // A switch that did not change is drawn as before.
+  auto [ox, oy] = rightEdge(changed, rowOf(changed, "key", "showItemsWithoutDueDate"));
+  EXPECT_TRUE(near(before.at(ox - 51 + 10, oy), kDeviceGreen));
+  EXPECT_TRUE(near(after.at(ox - 51 + 10, oy), kDeviceGreen));
 }
 
 TEST_F(ScreenPictureTest, AChoiceListTicksTheCurrentValueWhereTheJsonSays) {

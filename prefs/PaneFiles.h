@@ -3,13 +3,15 @@
 /// The three files the pane writes and the tweak reads, and the care taken
 /// when one is replaced.
 
+#include <Quillpane/Contract.h>
+
 #include <string>
 
 namespace quillpane::prefs {
 
-inline const std::string kPreferenceFile = "/var/mobile/Library/Preferences/org.brightrepo.quillpaneprefs.plist";
-inline const std::string kCalendarsFile = "/var/mobile/Library/Preferences/org.brightrepo.quillpane.calendars.plist";
-inline const std::string kSortingFile = "/var/mobile/Library/Preferences/org.brightrepo.datebeam.sorting.plist";
+inline const std::string kPreferenceFile{contract::kPreferenceFile};
+inline const std::string kCalendarsFile{contract::kCalendarsFile};
+inline const std::string kSortingFile{contract::kSortingFile};
 /// Where a file's unreadable content is kept before a write replaces it.
 inline const std::string kCorruptSuffix = ".corrupt";
 

@@ -7,12 +7,14 @@
 #include "QPN_SortOrderTVC.h"
 
 #include <Foundation/NSLog.h>
+#include <Foundation/NSNumber.h>
 #include <UIKit/UIApplication.h>
 #include <notify/CFNotificationCenter.h>
 #include <objc/ClassBuilder.h>
 
 using quillpane::prefs::keepUnreadableFile;
 using quillpane::prefs::kPreferenceFile;
+namespace contract = quillpane::contract;
 
 namespace {
 
@@ -23,6 +25,29 @@ template <class Screen>
 void pushNew(PSListController* root) {
   auto screen = objc::cast<UIViewController>(objc::msg<id>(objc::alloc<Screen>(), SEL_("init")));
   objc::msg<void>(root, SEL_("pushController:animate:"), screen, true);
+}
+
+/// What a control shows while its key is absent: what the tweak then does.
+id absentValue(const contract::PreferenceKey& key) {
+  if (!key.absent && key.kind != contract::KeyKind::Text) return NSStr(contract::kKeyAbsentChoice);
+  switch (key.kind) {
+    case contract::KeyKind::Boolean: return NSNumber::numberWithBool(key.absentFlag());
+    case contract::KeyKind::Text: return NSStr(key.absentText);
+    default: return NSNumber::numberWithInteger(*key.absent);
+  }
+}
+
+const contract::PreferenceKey* keyOf(const Ref<PSSpecifier>& specifier) {
+  auto key = objc::as<NSString>(specifier->propertyForKey(NSStr("key")));
+  return key ? contract::preferenceKey(key->str()) : nullptr;
+}
+
+/// Whether value is the choice "as with the key absent" of a key that no
+/// stored value can give that look.
+bool choosesKeyAbsent(const contract::PreferenceKey* key, const id& value) {
+  if (!key || key->absent || key->kind == contract::KeyKind::Text) return false;
+  auto text = objc::as<NSString>(value);
+  return text && text->str() == contract::kKeyAbsentChoice;
 }
 
 }  // namespace
@@ -45,9 +70,15 @@ Class QuillpanePrefsListController::classObject() {
 OBJC_REGISTER_CLASS(QuillpanePrefsListController);
 
 Ref<NSArray> QuillpanePrefsListController::specifiers() {
-  if (!_specifiers)
+  if (!_specifiers) {
     _specifiers = objc::msg<Ref<NSMutableArray>>(this, SEL_("loadSpecifiersFromPlistName:target:"),
                                                  NSStr("QuillpanePrefs"), id(this));
+    // Every control shows, while its key is absent, what the tweak then does.
+    if (_specifiers)
+      for (const id& entry : *_specifiers)
+        if (auto specifier = objc::as<PSSpecifier>(entry))
+          if (const auto* key = keyOf(specifier)) specifier->setPropertyForKey(absentValue(*key), NSStr("default"));
+  }
   return _specifiers;
 }
 
@@ -56,7 +87,13 @@ id QuillpanePrefsListController::readPreferenceValue(Ref<PSSpecifier> specifier)
   auto stored = NSDictionary::dictionaryWithContentsOfFile(kPreferenceFile);
   auto key = objc::as<NSString>(specifier->propertyForKey(NSStr("key")));
   if (stored && key)
-    if (id value = stored->objectForKey(key.get())) return value;
+    if (id value = stored->objectForKey(key.get())) {
+      // The "as absent" choice is never stored; one written by hand is a
+      // string the tweak reads as a number, so show that number.
+      if (choosesKeyAbsent(keyOf(specifier), value))
+        return NSNumber::numberWithInteger(objc::as<NSString>(value)->integerValue());
+      return value;
+    }
   return specifier->propertyForKey(NSStr("default"));
 }
 
@@ -72,7 +109,12 @@ void QuillpanePrefsListController::setPreferenceValueSpecifier(id value, Ref<PSS
     settings->addEntriesFromDictionary(stored.get());
   else
     keepUnreadableFile(kPreferenceFile);
-  settings->setObjectForKey(value, id(key));
+  // Where no stored value looks like the key absent, choosing that look
+  // removes the key.
+  if (choosesKeyAbsent(keyOf(specifier), value))
+    settings->removeObjectForKey(key.get());
+  else
+    settings->setObjectForKey(value, id(key));
   if (!settings->writeToFile(kPreferenceFile, true)) {
     // Announcing a change that was not stored would mislead every listener.
     NSLog("QPX: could not write %s; %@ keeps its earlier value", kPreferenceFile, key);

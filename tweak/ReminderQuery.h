@@ -7,13 +7,15 @@
 
 #include <Foundation/NSArray.h>
 
+#include <Quillpane/Contract.h>
+
 #include <string_view>
 
 class EKReminder;
 
 namespace quillpane {
 
-constexpr std::string_view kCalendarsFile = "/var/mobile/Library/Preferences/org.brightrepo.quillpane.calendars.plist";
+using contract::kCalendarsFile;
 
 /// How long SpringBoard's main thread waits for the store before it gives
 /// up on this load: a store that never answers must not hang the device.

@@ -52,17 +52,19 @@ class Preferences {
   [[nodiscard]] const NSObject* value(std::string_view key) const {
     return dict_ ? dict_->objectForKey(key).get() : nullptr;
   }
-  [[nodiscard]] bool boolean(std::string_view key, bool fallback) const {
-    return boolReading(value(key)).value_or(fallback);
+  [[nodiscard]] bool boolean(const contract::PreferenceKey& key) const {
+    return boolReading(value(key.name)).value_or(key.absentFlag());
   }
-  [[nodiscard]] int64_t enumeration(std::string_view key, int64_t fallback, int64_t (*mapping)(int64_t)) const {
-    auto v = integerReading(value(key));
-    return v ? mapping(*v) : fallback;
+  [[nodiscard]] int64_t enumeration(const contract::PreferenceKey& key, int64_t (*mapping)(int64_t)) const {
+    auto v = integerReading(value(key.name));
+    return v ? mapping(*v) : key.absent.value_or(0);
   }
-  [[nodiscard]] int64_t size(std::string_view key, int64_t fallback) const {
-    return intReading(value(key)).value_or(fallback);
+  [[nodiscard]] int64_t size(const contract::PreferenceKey& key) const {
+    return intReading(value(key.name)).value_or(key.absent.value_or(0));
   }
-  [[nodiscard]] std::optional<int64_t> colorIndex(std::string_view key) const { return integerReading(value(key)); }
+  [[nodiscard]] std::optional<int64_t> colorIndex(const contract::PreferenceKey& key) const {
+    return integerReading(value(key.name));
+  }
 
  private:
   Ref<NSDictionary> dict_;  // keeps the values read above alive
@@ -74,39 +76,41 @@ void loadSettings() {
   loadSortPriority();
 
   const Preferences prefs;
-  isEnabled = prefs.boolean("enabled", true);
-  showPriority = prefs.boolean("showPriority", true);
-  showItemsWithoutDueDate = prefs.boolean("showItemsWithoutDueDate", true);
-  showItemsWithDueDate = prefs.boolean("showItemsWithDueDate", true);
-  showItemsWithPastDueDate = prefs.boolean("showItemsWithPastDueDate", true);
-  compatibilityMode = prefs.boolean("compatibilityMode", true);
-  hideOnNowPlayingScreen = prefs.boolean("hideOnNowPlayingScreen", true);
-  hideOnCallScreen = prefs.boolean("hideOnCallScreen", false);
-  customLaunchAppBundleID = stringReading(prefs.value("customLaunchAppBundleID")).value_or("");
-  showSeparatorLines = prefs.boolean("showSeparatorLines", true);
-  rightAlignedDate = prefs.boolean("rightAlignedDate", false);
-  onlySelectedCalendars = prefs.boolean("onlySelectedCalendars", true);
-  displayLocation = prefs.boolean("displayLocation", false);
-  sameHeightRows = prefs.boolean("sameHeightRows", true);
-  wallpaperBlurMode = prefs.enumeration("wallpaperBlurMode", 2, storedWallpaperBlurMode);
-  reminderSorting = prefs.enumeration("reminderSorting", 0, storedReminderSorting);
-  swipeAction = prefs.enumeration("swipeAction", 1, storedSwipeAction);
+  isEnabled = prefs.boolean(contract::kEnabled);
+  showPriority = prefs.boolean(contract::kShowPriority);
+  showItemsWithoutDueDate = prefs.boolean(contract::kShowItemsWithoutDueDate);
+  showItemsWithDueDate = prefs.boolean(contract::kShowItemsWithDueDate);
+  showItemsWithPastDueDate = prefs.boolean(contract::kShowItemsWithPastDueDate);
+  compatibilityMode = prefs.boolean(contract::kCompatibilityMode);
+  hideOnNowPlayingScreen = prefs.boolean(contract::kHideOnNowPlayingScreen);
+  hideOnCallScreen = prefs.boolean(contract::kHideOnCallScreen);
+  customLaunchAppBundleID = stringReading(prefs.value(contract::kCustomLaunchAppBundleID.name))
+                                .value_or(std::string(contract::kCustomLaunchAppBundleID.absentText));
+  showSeparatorLines = prefs.boolean(contract::kShowSeparatorLines);
+  rightAlignedDate = prefs.boolean(contract::kRightAlignedDate);
+  onlySelectedCalendars = prefs.boolean(contract::kOnlySelectedCalendars);
+  displayLocation = prefs.boolean(contract::kDisplayLocation);
+  sameHeightRows = prefs.boolean(contract::kSameHeightRows);
+  wallpaperBlurMode = prefs.enumeration(contract::kWallpaperBlurMode, storedWallpaperBlurMode);
+  reminderSorting = prefs.enumeration(contract::kReminderSorting, storedReminderSorting);
+  swipeAction = prefs.enumeration(contract::kSwipeAction, storedSwipeAction);
 
   // An absent key clears the list-colour flag too, so removing the setting
   // brings back the plain white title.
-  auto title = colorForIndex(ColorKey::Title, prefs.colorIndex("textColor"));
+  auto title = colorForIndex(ColorKey::Title, prefs.colorIndex(contract::kTextColor));
   textColor = makeColor(title.color);
   titleColorSameAsListColor = title.sameAsListColor;
-  textSize = prefs.size("textSize", 14);
-  subtitleTextColor = makeColor(colorForIndex(ColorKey::Subtitle, prefs.colorIndex("subtitleTextColor")).color);
-  subtitleTextSize = prefs.size("subtitleTextSize", 14);
-  dateTextColor = makeColor(colorForIndex(ColorKey::Date, prefs.colorIndex("dateTextColor")).color);
-  dateTextSize = prefs.size("dateTextSize", 14);
-  daysToDisplay = prefs.size("daysToDisplay", 365);
-  maxRemindersToDisplay = prefs.size("maxRemindersToDisplay", 0);
+  textSize = prefs.size(contract::kTextSize);
+  subtitleTextColor =
+      makeColor(colorForIndex(ColorKey::Subtitle, prefs.colorIndex(contract::kSubtitleTextColor)).color);
+  subtitleTextSize = prefs.size(contract::kSubtitleTextSize);
+  dateTextColor = makeColor(colorForIndex(ColorKey::Date, prefs.colorIndex(contract::kDateTextColor)).color);
+  dateTextSize = prefs.size(contract::kDateTextSize);
+  daysToDisplay = prefs.size(contract::kDaysToDisplay);
+  maxRemindersToDisplay = prefs.size(contract::kMaxRemindersToDisplay);
 
-  auto configuredIcon = stringReading(prefs.value("iconFile"));
-  iconFile = configuredIcon.value_or(std::string(kDefaultIconFile));
+  auto configuredIcon = stringReading(prefs.value(contract::kIconFile.name));
+  iconFile = configuredIcon.value_or(std::string(contract::kIconFile.absentText));
   // "NONE" shows no icon, so the image is left as it was.
   if (iconFile != "NONE") icon = UIImage::imageWithContentsOfFile(iconFile);
 }

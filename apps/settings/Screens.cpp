@@ -33,18 +33,6 @@ std::string lowercase(std::string s) {
   return s;
 }
 
-Ref<UITableView> tableOf(const Ref<UIViewController>& screen) {
-  if (auto list = objc::as<PSListController>(screen)) return list->table();
-  if (auto tvc = objc::as<UITableViewController>(screen)) return tvc->tableView();
-  return nullptr;
-}
-
-std::string titleOf(const Ref<UIViewController>& screen) {
-  if (!screen) return "";
-  std::string title = text(screen->navigationItem()->title());
-  return title.empty() ? text(screen->title()) : title;
-}
-
 /// Every row of a table as its data source builds it when the row is shown.
 std::vector<Section> readTable(const Ref<UITableView>& table) {
   std::vector<Section> sections;
@@ -202,6 +190,18 @@ Row rowOnTop(SettingsHost& host, int number, Ref<UITableView>* tableOut) {
 
 }  // namespace
 
+Ref<UITableView> tableOf(const Ref<UIViewController>& screen) {
+  if (auto list = objc::as<PSListController>(screen)) return list->table();
+  if (auto tvc = objc::as<UITableViewController>(screen)) return tvc->tableView();
+  return nullptr;
+}
+
+std::string titleOf(const Ref<UIViewController>& screen) {
+  if (!screen) return "";
+  std::string title = text(screen->navigationItem()->title());
+  return title.empty() ? text(screen->title()) : title;
+}
+
 void showRoot(SettingsHost& host) { host.out() << screenText(rootOf(host)); }
 
 void showTop(SettingsHost& host) { host.out() << screenText(host.topScreen()); }
@@ -233,6 +233,13 @@ void showChoices(SettingsHost& host, const std::string& key) {
       bool number = control->stringProperty("keyboard") == "numbers" || control->property("isNumeric");
       out << (number ? "  a whole number\n" : "  any text\n");
   }
+}
+
+void openChoices(SettingsHost& host, const std::string& key) {
+  auto [row, control] = findKey(host, key);
+  if (control->type() != PSLinkListCell) return;
+  rootOf(host)->table()->tapRowAtIndexPath(row.path);
+  host.settle();
 }
 
 void setControl(SettingsHost& host, const std::string& key, const std::string& value) {

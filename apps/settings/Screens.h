@@ -13,12 +13,20 @@
 
 namespace settings {
 
+/// The table a screen shows, or nil for a screen without one.
+Ref<UITableView> tableOf(const Ref<UIViewController>& screen);
+/// The title the navigation bar shows for a screen.
+std::string titleOf(const Ref<UIViewController>& screen);
+
 /// The root screen: every row with its label and current value, by group.
 void showRoot(SettingsHost& host);
 /// One control of the root screen and its current value.
 void showValue(SettingsHost& host, const std::string& key);
 /// The values a control can take.
 void showChoices(SettingsHost& host, const std::string& key);
+/// Opens the list of choices a list control pushes, the current value
+/// ticked; nothing for a control without such a list.
+void openChoices(SettingsHost& host, const std::string& key);
 /// Changes the control of key as a person would, to the value written as
 /// text; HostError for an unknown key or a value the control cannot take.
 void setControl(SettingsHost& host, const std::string& key, const std::string& value);

@@ -1,13 +1,18 @@
 #include "SettingsCommand.h"
 
+#include "ScreenLayout.h"
 #include "Screens.h"
 #include "SettingsHost.h"
+#include "SettingsRenderer.h"
 
 #include <Foundation/DeviceRoot.h>
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <sstream>
 
 #ifndef QP_DEFAULT_ROOT
 #define QP_DEFAULT_ROOT "device"
@@ -24,6 +29,13 @@ int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, 
   std::string pane = "Quillpane";
   app.add_option("--root", root, "The device root folder")->capture_default_str();
   app.add_option("--pane", pane, "The Settings entry to open")->capture_default_str();
+  std::optional<std::string> pngPath;
+  bool json = false, wholeTable = false, firstShown = false;
+  app.add_option("--png", pngPath, "Draw the screen shown after the command as a PNG picture, at the screen's size");
+  app.add_flag("--json", json, "Print the whole screen state (rows, frames, values, accessories) as JSON instead");
+  app.add_flag("--whole", wholeTable, "With --png, draw the whole table, as tall as it is, not only what fits");
+  app.add_flag("--as-first-shown", firstShown,
+               "Show the screen as it first appears, before queued work (a page's load) has run");
   app.require_subcommand(0, 1);
 
   auto* show = app.add_subcommand("show", "Show the root screen: every control with its label and value");
@@ -54,6 +66,9 @@ int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, 
   auto* otherApps = app.add_subcommand("other-apps", "Open the authors' page of other tweaks");
   auto* panes = app.add_subcommand("panes", "List the panes Settings offers");
   for (auto* sub : {calendars, sort, apps}) sub->require_subcommand(0, 1);
+  // --png and --json may stand anywhere, after a command too.
+  for (auto* sub : {show, set, choices, pressCmd, calendars, toggle, sort, move, apps, choose, otherApps})
+    sub->fallthrough();
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
@@ -69,13 +84,17 @@ int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, 
       listPanes(out);
       return 0;
     }
-    SettingsHost host(out);
+    // With --json the command's own lines go into the JSON.
+    std::ostringstream captured;
+    SettingsHost host(json ? static_cast<std::ostream&>(captured) : out);
     host.open(root, pane);
+    host.holdQueuedWork(firstShown);
     if (set->parsed())
       setControl(host, key, value);
-    else if (choices->parsed())
+    else if (choices->parsed()) {
       showChoices(host, key);
-    else if (pressCmd->parsed()) {
+      openChoices(host, key);
+    } else if (pressCmd->parsed()) {
       auto before = host.topScreen();
       press(host, button);
       host.settle();
@@ -97,6 +116,24 @@ int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, 
     } else {
       (void)show;
       showRoot(host);
+    }
+    if (pngPath || json) {
+      host.settle();
+      const ScreenLayout screen = layOutTopScreen(host);
+      if (pngPath) {
+        cairo_surface_t* surface = renderScreen(screen, wholeTable);
+        std::string why;
+        const bool written = writeScreenPNG(surface, *pngPath, why);
+        cairo_surface_destroy(surface);
+        if (!written) throw HostError(why);
+        if (!json) out << "Picture: " << std::filesystem::absolute(*pngPath).string() << "\n";
+      }
+      if (json) {
+        auto state = screenJson(screen);
+        state["output"] = captured.str();
+        if (pngPath) state["picture"] = std::filesystem::absolute(*pngPath).string();
+        out << state.dump(2) << "\n";
+      }
     }
     return 0;
   } catch (const HostError& e) {

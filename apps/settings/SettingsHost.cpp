@@ -21,6 +21,14 @@ void printPosted(CFNotificationCenterRef, void* observer, CFStringRef name, cons
 
 }  // namespace
 
+void DistinctLinesSink::write(const std::string& line) {
+  {
+    std::lock_guard guard(lock_);
+    if (!seen_.insert(line).second) return;
+  }
+  if (next_) next_->write(line);
+}
+
 void checkDeviceRoot(const std::filesystem::path& root) {
   std::error_code ec;
   if (!std::filesystem::is_directory(root, ec)) throw HostError("no device root at " + root.string());
@@ -96,7 +104,8 @@ void SettingsHost::backToRoot() {
 void SettingsHost::settle() {
   // Work queued by one pass (a failed load, then the label's removal) runs
   // on the next: a few passes let every chain of queued work finish.
-  for (int pass = 0; pass < 4; ++pass) NSRunLoop::mainRunLoop()->runPending();
+  if (!holdQueuedWork_)
+    for (int pass = 0; pass < 4; ++pass) NSRunLoop::mainRunLoop()->runPending();
   if (window_) window_->layoutIfNeeded();
 }
 

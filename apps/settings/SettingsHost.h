@@ -10,8 +10,13 @@
 #include <UIKit/UINavigationController.h>
 #include <UIKit/UIWindow.h>
 
+#include <Foundation/NSLog.h>
+
 #include <filesystem>
+#include <memory>
+#include <mutex>
 #include <ostream>
+#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -50,6 +55,9 @@ class SettingsHost {
   /// and the main-thread work it queues have run. True when all has.
   bool finish(double boundSeconds = kFinishBoundSeconds);
   static constexpr double kFinishBoundSeconds = 2.0;
+  /// While held, settle() only lays out: screens stay as they first show
+  /// (a page still loading keeps its loading label).
+  void holdQueuedWork(bool hold) { holdQueuedWork_ = hold; }
 
   [[nodiscard]] std::ostream& out() const { return out_; }
 
@@ -59,6 +67,20 @@ class SettingsHost {
   Ref<UINavigationController> navigation_;
   Ref<PSListController> root_;
   bool finished_ = false;
+  bool holdQueuedWork_ = false;
+};
+
+/// Passes each distinct log line on once: a fault met again and again in
+/// one command (every control reading an unreadable file) is one line.
+class DistinctLinesSink : public foundation::LogSink {
+ public:
+  explicit DistinctLinesSink(std::shared_ptr<foundation::LogSink> next) : next_(std::move(next)) {}
+  void write(const std::string& line) override;
+
+ private:
+  std::shared_ptr<foundation::LogSink> next_;
+  std::mutex lock_;
+  std::set<std::string> seen_;
 };
 
 /// Throws HostError unless root is a folder laid out like a device.

@@ -194,7 +194,9 @@ Ref<NSString> PSListController::tableViewTitleForFooterInSection(Ref<UITableView
 void PSListController::tableViewDidSelectRowAtIndexPath(Ref<UITableView> tableView, Ref<NSIndexPath> indexPath) {
   objc::msg<void>(tableView, SEL_("deselectRowAtIndexPath:animated:"), indexPath, true);
   auto control = specifierAtIndexPath(indexPath);
-  if (!control || (control->type() != PSButtonCell && control->type() != PSLinkCell)) return;
+  if (!control ||
+      (control->type() != PSButtonCell && control->type() != PSLinkCell && control->type() != PSLinkListCell))
+    return;
 
   if (SEL action = control->buttonAction()) {
     id target = control->target();

@@ -3,6 +3,7 @@
 /// The Preferences framework: preference screens built from specifiers.
 
 #include <Preferences/PSListController.h>
+#include <Preferences/PSListItemsController.h>
 #include <Preferences/PSPreferenceBundle.h>
 #include <Preferences/PSSpecifier.h>
 #include <Preferences/PSSpecifierLayout.h>

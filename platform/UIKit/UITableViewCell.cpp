@@ -146,8 +146,9 @@ void UITableViewCell::layoutSubviews() {
       break;
     }
     case UITableViewCellStyleValue1: {
-      double dw = std::min(d.width, avail);
-      double tw = std::min(t.width, std::max(0.0, avail - dw - kMargin));
+      // The label keeps its width; the value is cut to what is left.
+      double tw = std::min(t.width, avail);
+      double dw = std::min(d.width, std::max(0.0, avail - tw - kMargin));
       place(textLabel_, CGRectMake(kMargin, (ch - t.height) / 2, tw, t.height));
       place(detailTextLabel_, CGRectMake(cw - kMargin - dw, (ch - d.height) / 2, dw, d.height));
       break;

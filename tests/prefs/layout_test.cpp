@@ -29,8 +29,8 @@ Expected text(std::string v) {
   };
 }
 
-/// Every key the tweak reads, with the value it applies when the key is absent
-/// (colours as the index that gives that colour).
+/// Every key the pane offers, with the value the tweak applies when the key
+/// is absent (colours as the index that gives that colour).
 const std::map<std::string, Expected>& tweakDefaults() {
   static const std::map<std::string, Expected> defaults = {
       {"enabled", boolean(true)},
@@ -40,11 +40,9 @@ const std::map<std::string, Expected>& tweakDefaults() {
       {"showItemsWithPastDueDate", boolean(true)},
       {"compatibilityMode", boolean(true)},
       {"hideOnNowPlayingScreen", boolean(true)},
-      {"hideOnCallScreen", boolean(false)},
       {"customLaunchAppBundleID", text("")},
       {"showSeparatorLines", boolean(true)},
       {"rightAlignedDate", boolean(false)},
-      {"onlySelectedCalendars", boolean(true)},
       {"displayLocation", boolean(false)},
       {"sameHeightRows", boolean(true)},
       {"wallpaperBlurMode", integer(2)},
@@ -54,7 +52,7 @@ const std::map<std::string, Expected>& tweakDefaults() {
       {"textSize", integer(14)},
       {"subtitleTextColor", integer(2)},  // gray
       {"subtitleTextSize", integer(14)},
-      {"dateTextColor", integer(2)},  // no index gives gray for dates; 2 is the nearest, translucent white
+      {"dateTextColor", text("default")},  // no index gives opaque gray for dates: the choice that removes the key
       {"dateTextSize", integer(14)},
       {"daysToDisplay", integer(365)},
       {"maxRemindersToDisplay", integer(0)},
@@ -65,7 +63,8 @@ const std::map<std::string, Expected>& tweakDefaults() {
 
 std::set<int64_t> valuesOf(const PSSpecifier& control) {
   std::set<int64_t> out;
-  for (const id& v : *control.values()) out.insert(objc::cast<NSNumber>(v)->integerValue());
+  for (const id& v : *control.values())
+    if (auto n = objc::as<NSNumber>(v)) out.insert(n->integerValue());
   return out;
 }
 
@@ -95,6 +94,8 @@ TEST_F(LayoutTest, ChoicesAreTheValuesTheTweakUnderstands) {
   std::set<int64_t> colours{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
   EXPECT_EQ(valuesOf(*controlFor("subtitleTextColor")), colours);
   EXPECT_EQ(valuesOf(*controlFor("dateTextColor")), colours);
+  EXPECT_EQ(strings(controlFor("dateTextColor")->values()).front(), "default");  // opaque gray: the key removed
+  EXPECT_EQ(controlFor("dateTextColor")->titleForValue(NSStr("default").get()), "Gray");
   colours.insert(999);
   EXPECT_EQ(valuesOf(*controlFor("textColor")), colours);
   EXPECT_EQ(controlFor("textColor")->titleForValue(NSNumber::numberWithInteger(999).get()), "Same as list colour");

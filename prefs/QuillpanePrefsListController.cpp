@@ -68,10 +68,12 @@ void QuillpanePrefsListController::setPreferenceValueSpecifier(id value, Ref<PSS
     return;
   }
   auto settings = NSMutableDictionary::dictionary();
-  if (auto stored = NSDictionary::dictionaryWithContentsOfFile(kPreferenceFile))
+  if (auto stored = NSDictionary::dictionaryWithContentsOfFile(kPreferenceFile)) {
     settings->addEntriesFromDictionary(stored.get());
-  else
-    keepUnreadableFile(kPreferenceFile);
+  } else if (!keepUnreadableFile(kPreferenceFile)) {
+    NSLog("QPX: %@ keeps its earlier value", key);
+    return;
+  }
   settings->setObjectForKey(value, id(key));
   if (!settings->writeToFile(kPreferenceFile, true)) {
     // Announcing a change that was not stored would mislead every listener.

@@ -1,5 +1,6 @@
 #include <EventKit/ReminderCache.h>
 
+#include <Foundation/DeviceRoot.h>
 #include <Foundation/NSLog.h>
 
 #include <dirent.h>
@@ -38,8 +39,8 @@ bool isReminderFile(const char* name) {
 }
 
 /// The file's bytes, or false when it cannot be read whole.
-bool readAt(int dirFd, const std::string& name, int64_t sizeHint, std::string& out) {
-  int fd = openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC);
+bool readAt(const std::string& devicePath, int64_t sizeHint, std::string& out) {
+  int fd = foundation::openDeviceFile(devicePath, kMaxFileBytes);
   if (fd < 0) return false;
   out.clear();
   out.reserve(static_cast<size_t>(std::max<int64_t>(sizeHint, 0)) + 1);
@@ -138,7 +139,7 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
   std::vector<std::string> log;
   {
     std::lock_guard guard(lock_);
-    int dirFd = open(hostFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int dirFd = foundation::openDeviceFolder(deviceFolder);
     DIR* dir = dirFd >= 0 ? fdopendir(dirFd) : nullptr;
     if (!dir) {
       if (dirFd >= 0) close(dirFd);
@@ -157,7 +158,9 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
       std::string bytes;
       for (const std::string& name : names) {
         struct stat st {};
-        if (fstatat(dirFd, name.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISLNK(st.st_mode) && !foundation::statDeviceItem(deviceFolder + "/" + name, st)) continue;
+        if (!S_ISREG(st.st_mode)) continue;
         Stamp stamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
                     static_cast<int64_t>(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
         bool racy = std::max(stamp.modifiedNs, stamp.changedNs) > racyAfter;
@@ -173,7 +176,7 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
         std::string devicePath = deviceFolder + "/" + name;
         entry.stamp = stamp;
         entry.racy = racy;
-        if (stamp.size > kMaxFileBytes || !readAt(dirFd, name, stamp.size, bytes)) {
+        if (stamp.size > kMaxFileBytes || !readAt(devicePath, stamp.size, bytes)) {
           log.push_back(devicePath + (stamp.size > kMaxFileBytes ? ": too large for a reminder file, skipped"
                                                                  : ": cannot be read, skipped"));
           entry.contentHash = 0;

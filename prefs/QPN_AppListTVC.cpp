@@ -60,13 +60,14 @@ void QPN_AppListTVC::tableViewDidSelectRowAtIndexPath(Ref<UITableView> tableView
   }
 
   auto settings = NSMutableDictionary::dictionaryWithContentsOfFile(kPreferenceFile);
-  if (!settings) {
-    keepUnreadableFile(kPreferenceFile);
-    settings = NSMutableDictionary::dictionary();
+  if (!settings && keepUnreadableFile(kPreferenceFile)) settings = NSMutableDictionary::dictionary();
+  if (settings) {
+    settings->setObjectForKey(identifier, "customLaunchAppBundleID");
+    if (!settings->writeToFile(kPreferenceFile, true))
+      NSLog("QPX: could not write %s; the chosen app %@ is not stored", kPreferenceFile, identifier);
+  } else {
+    NSLog("QPX: the chosen app %@ is not stored", identifier);
   }
-  settings->setObjectForKey(identifier, "customLaunchAppBundleID");
-  if (!settings->writeToFile(kPreferenceFile, true))
-    NSLog("QPX: could not write %s; the chosen app %@ is not stored", kPreferenceFile, identifier);
 
   objc::msg<Ref<UIViewController>>(navigationController(), SEL_("popViewControllerAnimated:"), true);
 }

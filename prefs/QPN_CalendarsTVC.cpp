@@ -21,9 +21,13 @@ int64_t compareCaseless(const Ref<NSString>& a, const Ref<NSString>& b) {
 
 /// Written whole every time, atomically: a write cut short must not leave
 /// a torn file that loses the user's choice. A file that could not be read
-/// is kept aside before it is replaced.
+/// is kept aside before it is replaced, and one that cannot be kept is not
+/// replaced.
 void writeSelection(const NSMutableArray& selection) {
-  if (!NSArray::arrayWithContentsOfFile(kCalendarsFile)) keepUnreadableFile(kCalendarsFile);
+  if (!NSArray::arrayWithContentsOfFile(kCalendarsFile) && !keepUnreadableFile(kCalendarsFile)) {
+    NSLog("QPX: the choice of lists is not stored");
+    return;
+  }
   if (!selection.writeToFile(kCalendarsFile, true)) NSLog("QPX: could not write %s", kCalendarsFile);
 }
 

@@ -12,7 +12,13 @@ using quillpane::prefs::kSortingFile;
 
 namespace {
 
+/// A file that could not be read is kept aside before it is replaced, and
+/// one that cannot be kept is not replaced.
 void writeItems(const NSMutableArray& items) {
+  if (!NSArray::arrayWithContentsOfFile(kSortingFile) && !keepUnreadableFile(kSortingFile)) {
+    NSLog("QPX: the sort order is not stored");
+    return;
+  }
   if (!items.writeToFile(kSortingFile, true)) NSLog("QPX: could not write %s", kSortingFile);
 }
 
@@ -44,7 +50,6 @@ void QPN_SortOrderTVC::viewDidLoad() {
   items = NSMutableArray::arrayWithContentsOfFile(kSortingFile);
   if (!items) {
     NSLog("QPX: creating initial sorting list file...");
-    keepUnreadableFile(kSortingFile);
     items = NSMutableArray::array();
     for (const char* group : {"System Items", "Datebeam", "Quillpane"}) items->addObject(NSStr(group));
     writeItems(*items);

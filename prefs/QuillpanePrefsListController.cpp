@@ -105,10 +105,12 @@ void QuillpanePrefsListController::setPreferenceValueSpecifier(id value, Ref<PSS
     return;
   }
   auto settings = NSMutableDictionary::dictionary();
-  if (auto stored = NSDictionary::dictionaryWithContentsOfFile(kPreferenceFile))
+  if (auto stored = NSDictionary::dictionaryWithContentsOfFile(kPreferenceFile)) {
     settings->addEntriesFromDictionary(stored.get());
-  else
-    keepUnreadableFile(kPreferenceFile);
+  } else if (!keepUnreadableFile(kPreferenceFile)) {
+    NSLog("QPX: %@ keeps its earlier value", key);
+    return;
+  }
   // Where no stored value looks like the key absent, choosing that look
   // removes the key.
   if (choosesKeyAbsent(keyOf(specifier), value))

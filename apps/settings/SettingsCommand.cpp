@@ -6,6 +6,7 @@
 #include "SettingsRenderer.h"
 
 #include <Foundation/DeviceRoot.h>
+#include <Foundation/TerminalText.h>
 
 #include <CLI/CLI.hpp>
 
@@ -20,7 +21,34 @@
 
 namespace settings {
 
-int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+constexpr std::string_view kPreferencesFolder = "/var/mobile/Library/Preferences";
+
+/// Tells what went wrong with the device's files during the command, each
+/// file once; 1 when a write failed or a preference file could not be read
+/// (the pane then refuses to replace it, so the change is not stored).
+int reportFileTrouble(std::ostream& out, std::ostream& err) {
+  const auto trouble = foundation::takeFileTrouble();
+  if (trouble.empty()) return 0;
+  out.flush();
+  bool failed = !trouble.unwritten.empty();
+  for (const auto& path : trouble.unreadable) {
+    const bool preference = path.starts_with(std::string(kPreferencesFolder) + "/");
+    failed = failed || preference;
+    err << "quillpane-settings: cannot read " << path
+        << (preference ? "; it is left as it is, and no change to it is stored\n" : "\n");
+  }
+  for (const auto& path : trouble.unwritten)
+    err << "quillpane-settings: could not write " << path << "; the change is not stored\n";
+  return failed ? 1 : 0;
+}
+
+}  // namespace
+
+namespace {
+
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CLI::App app{
       "The Settings application of the simulated device, with a preference pane loaded from the device root.\n"
       "Without a command it shows the pane's root screen. Rows are numbered from 1."};
@@ -77,6 +105,7 @@ int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, 
     return app.exit(e, out, err);
   }
 
+  (void)foundation::takeFileTrouble();  // only this command's is reported
   try {
     if (panes->parsed()) {
       checkDeviceRoot(root);
@@ -84,6 +113,12 @@ int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, 
       listPanes(out);
       return 0;
     }
+    checkDeviceRoot(root);
+    foundation::setDeviceRoot(root);
+    // Every command reads the preference files, changes them and writes
+    // them back; a second Settings process on this root waits its turn
+    // rather than have one of the two changes lost.
+    foundation::DeviceFolderLock preferencesLock(kPreferencesFolder);
     // With --json the command's own lines go into the JSON.
     std::ostringstream captured;
     SettingsHost host(json ? static_cast<std::ostream&>(captured) : out);
@@ -135,12 +170,26 @@ int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, 
         out << state.dump(2) << "\n";
       }
     }
-    return 0;
+    return reportFileTrouble(out, err);
   } catch (const HostError& e) {
     out.flush();
+    (void)reportFileTrouble(out, err);
     err << "quillpane-settings: " << e.what() << "\n";
     return 1;
   }
+}
+
+}  // namespace
+
+int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  // Names shown come from the device's files (list names, app names); none
+  // may steer the terminal.
+  foundation::TerminalTextBuffer outBuffer(out.rdbuf()), errBuffer(err.rdbuf());
+  std::ostream filteredOut(&outBuffer), filteredErr(&errBuffer);
+  const int code = runCommand(args, filteredOut, filteredErr);
+  filteredOut.flush();
+  filteredErr.flush();
+  return code;
 }
 
 }  // namespace settings

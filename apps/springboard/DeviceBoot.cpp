@@ -41,7 +41,7 @@ double parseDeviceTime(std::string_view text, const std::string& zoneName) {
   comps->minute = field(5);
   comps->second = field(6);
   if (comps->month < 1 || comps->month > 12 || comps->day < 1 || comps->day > 31 || comps->hour > 23 ||
-      comps->minute > 59 || comps->second > 60)
+      comps->minute > 59 || comps->second > 59)
     throw HostError(fmt::format("'{}' is not a time: a field is out of range", s));
 
   Ref<NSTimeZone> zone;
@@ -62,8 +62,19 @@ double parseDeviceTime(std::string_view text, const std::string& zoneName) {
     zone = NSTimeZone::timeZoneWithName(zoneName);
     if (!zone) throw HostError(fmt::format("unknown time zone '{}'", zoneName));
   }
-  Ref<NSDate> date = NSCalendar::gregorianCalendarInZone(zone)->dateFromComponents(comps.get());
+  auto calendar = NSCalendar::gregorianCalendarInZone(zone);
+  Ref<NSDate> date = calendar->dateFromComponents(comps.get());
   if (!date) throw HostError(fmt::format("'{}' is not a time the calendar knows", s));
+  // The calendar rolls a day past the month's end (February 30) or a clock
+  // time the zone skips into another moment; only a time that reads back
+  // as given is taken.
+  using U = NSCalendar::Unit;
+  auto back = calendar->componentsFromDate(U::Year | U::Month | U::Day | U::Hour | U::Minute | U::Second, date.get());
+  if (!back || back->year != comps->year || back->month != comps->month || back->day != comps->day)
+    throw HostError(fmt::format("'{}' is not a time: there is no such day", s));
+  if (back->hour != comps->hour || back->minute != comps->minute || back->second != comps->second)
+    throw HostError(fmt::format("'{}' is not a time: that clock time does not occur on that day in {}", s,
+                                m[7].matched ? m[7].str() : zoneName));
   return date->timeIntervalSinceReferenceDate();
 }
 

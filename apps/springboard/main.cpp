@@ -5,9 +5,16 @@
 
 #include <CLI/CLI.hpp>
 
-#include <fstream>
+#include <Foundation/DeviceRoot.h>
+#include <Foundation/TerminalText.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <iostream>
-#include <sstream>
 
 #ifndef QP_DEFAULT_ROOT
 #define QP_DEFAULT_ROOT "device"
@@ -17,12 +24,25 @@ namespace {
 
 constexpr const char* kName = "quillpane-springboard";
 
+/// An event script is a page of text; anything larger is no script.
+constexpr size_t kMaxScriptBytes = 1 << 20;
+
 std::string readScript(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw sbhost::HostError("cannot read the script '" + path + "'");
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  // Without blocking, and only a regular file: a FIFO or /dev/zero would
+  // stall or grow without end.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw sbhost::HostError("cannot read the script '" + path + "': " + std::strerror(errno));
+  struct stat st {};
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  std::string text;
+  const bool ok =
+      regular && uint64_t(st.st_size) <= kMaxScriptBytes && foundation::readOpenFile(fd, text, kMaxScriptBytes);
+  ::close(fd);
+  if (!regular) throw sbhost::HostError("the script '" + path + "' is not a regular file");
+  if (!ok)
+    throw sbhost::HostError("the script '" + path + "' cannot be read or is larger than " +
+                            std::to_string(kMaxScriptBytes) + " bytes");
+  return text;
 }
 
 }  // namespace
@@ -61,6 +81,8 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
              "  quillpane-springboard --json tap 0                      what a tap on the first row opens\n"
              "  quillpane-springboard --root ~/myphone --now 2026-12-24T08:00 --png xmas.png");
 
+  // Rows and log lines carry the device's data; none may steer the terminal.
+  foundation::TerminalTextFilter filterOut(std::cout), filterErr(std::cerr);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

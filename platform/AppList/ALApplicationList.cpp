@@ -32,14 +32,14 @@ bool taggedHidden(const NSDictionary* info) {
 /// (user applications sit in a folder per installation).
 std::vector<std::string> appBundlesIn(const std::string& folder, bool nested) {
   std::vector<std::string> found;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(foundation::resolveDevicePath(folder), ec)) {
-    std::string name = entry.path().filename().string();
+  std::vector<foundation::FolderEntry> entries;
+  (void)foundation::listDeviceFolder(folder, entries);
+  for (const auto& entry : entries) {
+    if (entry.kind != foundation::FolderEntry::Kind::Folder) continue;
     if (nested) {
-      if (!entry.is_directory(ec)) continue;
-      for (const auto& inner : appBundlesIn(folder + "/" + name, false)) found.push_back(inner);
-    } else if (entry.path().extension() == ".app" && entry.is_directory(ec)) {
-      found.push_back(folder + "/" + name);
+      for (const auto& inner : appBundlesIn(folder + "/" + entry.name, false)) found.push_back(inner);
+    } else if (fs::path(entry.name).extension() == ".app") {
+      found.push_back(folder + "/" + entry.name);
     }
   }
   std::sort(found.begin(), found.end());

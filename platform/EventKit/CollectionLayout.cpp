@@ -42,8 +42,9 @@ enum class Metadata { Missing, Unreadable, Read };
 
 /// The first line of a small metadata file, trimmed.
 Metadata readMetadata(const fs::path& file, std::string& out) {
-  int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? Metadata::Missing : Metadata::Unreadable;
+  foundation::FileResult opened;
+  int fd = foundation::openDeviceFile(foundation::devicePathOf(file), kMaxMetadataBytes, &opened);
+  if (fd < 0) return opened.outcome == foundation::FileOutcome::Missing ? Metadata::Missing : Metadata::Unreadable;
   char buf[kMaxMetadataBytes];
   ssize_t n;
   do {
@@ -112,12 +113,11 @@ RGBA colorOf(const fs::path& folder, const std::string& deviceFolder, const std:
 /// Sub-folders by name; hidden ones (a sync client's temporary folders) left out.
 std::vector<std::string> subfolders(const fs::path& folder) {
   std::vector<std::string> names;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::string name = it->path().filename().string();
-    if (name.empty() || name.front() == '.') continue;
-    std::error_code typeError;
-    if (it->is_directory(typeError)) names.push_back(std::move(name));
+  std::vector<foundation::FolderEntry> entries;
+  (void)foundation::listDeviceFolder(foundation::devicePathOf(folder), entries);
+  for (auto& entry : entries) {
+    if (entry.name.empty() || entry.name.front() == '.') continue;
+    if (entry.kind == foundation::FolderEntry::Kind::Folder) names.push_back(std::move(entry.name));
   }
   std::sort(names.begin(), names.end());
   return names;

@@ -1,5 +1,6 @@
 #include <EventKit/ReminderCache.h>
 
+#include <Foundation/DeviceRoot.h>
 #include <Foundation/NSLog.h>
 
 #include <dirent.h>
@@ -40,17 +41,9 @@ bool isReminderFile(const char* name) {
   return ext.size() == 4 && ext[0] == '.' && (ext[1] | 0x20) == 'i' && (ext[2] | 0x20) == 'c' && (ext[3] | 0x20) == 's';
 }
 
-/// Opens a file of the list for reading: without blocking on a special
-/// file, and without writing its access time where the owner allows that.
-int openToRead(int dirFd, const char* name) {
-  const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
-  int fd = openat(dirFd, name, flags | O_NOATIME);
-  if (fd < 0 && errno == EPERM) fd = openat(dirFd, name, flags);
-  return fd;
-}
-
-/// The open file's bytes, or false when it cannot be read whole; closes fd.
-bool readAll(int fd, int64_t sizeHint, std::string& out) {
+/// The file's bytes, or false when it cannot be read whole.
+bool readAt(const std::string& devicePath, int64_t sizeHint, std::string& out) {
+  int fd = foundation::openDeviceFile(devicePath, kMaxFileBytes);
   if (fd < 0) return false;
   out.clear();
   out.reserve(static_cast<size_t>(std::max<int64_t>(sizeHint, 0)) + 1);
@@ -149,7 +142,7 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
   std::vector<std::string> log;
   {
     std::lock_guard guard(lock_);
-    int dirFd = open(hostFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int dirFd = foundation::openDeviceFolder(deviceFolder);
     DIR* dir = dirFd >= 0 ? fdopendir(dirFd) : nullptr;
     if (!dir) {
       if (dirFd >= 0) close(dirFd);
@@ -167,18 +160,10 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
       const int64_t racyAfter = nowNs() - kRacyWindowNs;
       std::string bytes;
       for (const std::string& name : names) {
-        // A file new to the cache, or one written too recently to trust its
-        // stamp, is read whatever its stamp says: open it once and look at
-        // the open file. Others are looked at first and opened when changed.
-        auto knownEntry = known.find(name);
-        const bool willRead = knownEntry == known.end() || knownEntry->second.racy;
-        int fd = willRead ? openToRead(dirFd, name.c_str()) : -1;
         struct stat st {};
-        if ((willRead ? (fd < 0 || fstat(fd, &st) != 0) : fstatat(dirFd, name.c_str(), &st, 0) != 0) ||
-            !S_ISREG(st.st_mode)) {
-          if (fd >= 0) close(fd);
-          continue;
-        }
+        if (fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISLNK(st.st_mode) && !foundation::statDeviceItem(deviceFolder + "/" + name, st)) continue;
+        if (!S_ISREG(st.st_mode)) continue;
         Stamp stamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
                     static_cast<int64_t>(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
         bool racy = std::max(stamp.modifiedNs, stamp.changedNs) > racyAfter;
@@ -188,19 +173,13 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
         entry.seenInScan = scan_;
         bool same = !added && entry.stamp == stamp;
         if (same && !entry.racy) {
-          if (fd >= 0) close(fd);
           out.push_back(entry.file);
           continue;
         }
         std::string devicePath = deviceFolder + "/" + name;
         entry.stamp = stamp;
         entry.racy = racy;
-        if (fd < 0 && stamp.size <= kMaxFileBytes) fd = openToRead(dirFd, name.c_str());
-        if (stamp.size > kMaxFileBytes && fd >= 0) {
-          close(fd);
-          fd = -1;
-        }
-        if (stamp.size > kMaxFileBytes || !readAll(fd, stamp.size, bytes)) {
+        if (stamp.size > kMaxFileBytes || !readAt(devicePath, stamp.size, bytes)) {
           log.push_back(devicePath + (stamp.size > kMaxFileBytes ? ": " + std::to_string(stamp.size) +
                                                                        " bytes, too large for a reminder file, skipped"
                                                                  : ": cannot be read, skipped"));

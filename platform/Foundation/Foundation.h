@@ -9,6 +9,7 @@
 #include <Foundation/NSData.h>
 #include <Foundation/NSDate.h>
 #include <Foundation/NSDictionary.h>
+#include <Foundation/NSFileManager.h>
 #include <Foundation/NSLog.h>
 #include <Foundation/NSNumber.h>
 #include <Foundation/NSObjCRuntime.h>

@@ -20,8 +20,13 @@ Ref<NSData> NSData::dataWithContentsOfFile(const std::string& devicePath) {
 }
 
 bool NSData::writeToFile(const std::string& devicePath, bool atomically) const {
-  return foundation::writeDeviceFile(
-      devicePath, std::string_view(reinterpret_cast<const char*>(bytes_.data()), bytes_.size()), atomically);
+  return writeToFileOptions(devicePath, atomically ? uint64_t(NSDataWritingAtomic) : uint64_t(0));
+}
+
+bool NSData::writeToFileOptions(const std::string& devicePath, uint64_t options) const {
+  const std::string_view contents(reinterpret_cast<const char*>(bytes_.data()), bytes_.size());
+  if (options & NSDataWritingWithoutOverwriting) return foundation::createDeviceFile(devicePath, contents);
+  return foundation::writeDeviceFile(devicePath, contents, (options & NSDataWritingAtomic) != 0);
 }
 
 std::string NSData::descriptionString() const {

@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+enum : uint64_t {
+  NSDataWritingAtomic = 1u << 0,
+  NSDataWritingWithoutOverwriting = 1u << 1,
+};
+
 class NSData : public NSObject {
  public:
   static Class classObject();
@@ -19,6 +24,9 @@ class NSData : public NSObject {
   [[nodiscard]] const std::vector<uint8_t>& bytes() const noexcept { return bytes_; }
   [[nodiscard]] uint64_t length() const noexcept { return bytes_.size(); }
   bool writeToFile(const std::string& devicePath, bool atomically) const;
+  /// Writes with NSDataWritingOptions: NSDataWritingAtomic, and
+  /// NSDataWritingWithoutOverwriting, which fails when a file is there.
+  bool writeToFileOptions(const std::string& devicePath, uint64_t options) const;
 
   [[nodiscard]] std::string descriptionString() const override;
   [[nodiscard]] bool isEqualTo(const NSObject& other) const override;

@@ -1,5 +1,7 @@
 #include <Foundation/NSLog.h>
 
+#include <Foundation/TerminalText.h>
+
 #include <errno.h>
 #include <syslog.h>
 #include <unistd.h>
@@ -16,7 +18,10 @@ const char* processName() { return program_invocation_short_name; }
 class StderrSink : public LogSink {
  public:
   void write(const std::string& line) override {
-    const std::string out = std::string(processName()) + "[" + std::to_string(getpid()) + "] " + line + "\n";
+    // Log lines carry data (list names, file contents); a terminal must not
+    // take its control characters for commands.
+    const std::string out =
+        std::string(processName()) + "[" + std::to_string(getpid()) + "] " + terminalText(line) + "\n";
     std::fwrite(out.data(), 1, out.size(), stderr);
   }
 };

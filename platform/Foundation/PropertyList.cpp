@@ -10,13 +10,19 @@
 #include <Foundation/NSString.h>
 
 #include <plist/plist.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <limits>
+#include <map>
 #include <memory>
+#include <mutex>
 
 namespace foundation {
 
@@ -221,16 +227,68 @@ id propertyListFromBytes(std::string_view bytes, PropertyListRoot expected, std:
   return out;
 }
 
+namespace {
+
+/// The last reading of each file, valid while the file on disk has the same
+/// identity: a host that reads one preference file for every control on a
+/// screen parses it once. Values are immutable, so a reading is shared.
+struct Reading {
+  struct stat stamp {};
+  PropertyListRoot expected = PropertyListRoot::Any;
+  id value;
+};
+struct ReadingCache {
+  std::mutex lock;
+  std::map<std::string, Reading, std::less<>> entries;
+};
+ReadingCache& readings() {
+  static auto* cache = new ReadingCache();
+  return *cache;
+}
+/// Only small files are kept; a device has a handful of them.
+constexpr size_t kCachedFileBytes = 1u << 20;
+constexpr size_t kCachedFiles = 32;
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+}  // namespace
+
 id readPropertyListFile(std::string_view devicePath, PropertyListRoot expected) {
-  std::error_code ec;
-  const auto path = resolveDevicePath(devicePath);
-  if (!std::filesystem::exists(path, ec)) return nullptr;  // simply absent: nothing to report
+  FileResult opened;
+  const int fd = openDeviceFile(devicePath, kPropertyListFileCap, &opened);
+  if (fd < 0) return nullptr;  // missing (not logged) or refused (logged by the file layer)
+  struct stat st {};
+  const bool stamped = ::fstat(fd, &st) == 0;
+  auto& cache = readings();
+  if (stamped) {
+    std::lock_guard guard(cache.lock);
+    auto it = cache.entries.find(devicePath);
+    if (it != cache.entries.end() && it->second.expected == expected && sameFile(it->second.stamp, st)) {
+      ::close(fd);
+      return it->second.value;
+    }
+  }
   std::string contents;
-  if (!readDeviceFile(devicePath, contents)) {
+  const bool ok = readOpenFile(fd, contents, kPropertyListFileCap);
+  ::close(fd);
+  if (!ok) {
     NSLog("Foundation: cannot read property list %@", devicePath);
     return nullptr;
   }
-  return propertyListFromBytes(contents, expected, devicePath);
+  id value = propertyListFromBytes(contents, expected, devicePath);
+  // A file written in the last moments may be written again within the
+  // same tick of the file system's clock, unseen by its time stamps.
+  const bool settled = ::time(nullptr) - st.st_mtim.tv_sec >= 2;
+  if (value && stamped && settled && contents.size() <= kCachedFileBytes) {
+    std::lock_guard guard(cache.lock);
+    if (cache.entries.size() >= kCachedFiles) cache.entries.clear();
+    cache.entries[std::string(devicePath)] = Reading{st, expected, value};
+  }
+  return value;
 }
 
 // ---- writing

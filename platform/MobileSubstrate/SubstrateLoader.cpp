@@ -38,20 +38,21 @@ bool filterMatches(const std::string& plistDevicePath, std::string_view bundleId
 
 std::vector<LoadedTweak> loadTweaksForProcess(std::string_view bundleIdentifier, std::string_view executableName) {
   std::vector<LoadedTweak> loaded;
-  std::error_code ec;
-  auto folder = foundation::resolveDevicePath(kTweakFolder);
+  std::vector<foundation::FolderEntry> entries;
+  (void)foundation::listDeviceFolder(kTweakFolder, entries);
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
-    if (entry.path().extension() == ".dylib") names.push_back(entry.path().stem().string());
+  for (const auto& entry : entries) {
+    const std::filesystem::path file(entry.name);
+    if (file.extension() == ".dylib") names.push_back(file.stem().string());
+  }
   std::sort(names.begin(), names.end());
 
   for (const auto& name : names) {
     std::string base = std::string(kTweakFolder) + "/" + name;
     if (!filterMatches(base + ".plist", bundleIdentifier, executableName)) continue;
-    auto hostPath = foundation::resolveDevicePath(base + ".dylib");
-    if (!dlopen(hostPath.c_str(), RTLD_NOW | RTLD_GLOBAL)) {
-      const char* why = dlerror();
-      NSLog("MS:Error: %s could not be loaded: %s", base + ".dylib", why ? why : "unknown error");
+    std::string why;
+    if (!foundation::loadDeviceLibrary(base + ".dylib", why)) {
+      NSLog("MS:Error: %s could not be loaded: %s", base + ".dylib", why);
       continue;
     }
     NSLog("MS:Notice: Loading: %s", base + ".dylib");

@@ -52,11 +52,9 @@ std::optional<PSPreferenceBundle> PSLoadPreferenceBundle(const std::string& bund
   if (principal.empty()) return fail(bundlePath + "/Info.plist names no NSPrincipalClass");
 
   // The library's classes register themselves while it loads.
-  auto hostPath = foundation::resolveDevicePath(bundle.executable);
-  if (!dlopen(hostPath.c_str(), RTLD_NOW | RTLD_GLOBAL)) {
-    const char* why = dlerror();
-    return fail("cannot load " + bundle.executable + ": " + (why ? why : "unknown error"));
-  }
+  std::string why;
+  if (!foundation::loadDeviceLibrary(bundle.executable, why))
+    return fail("cannot load " + bundle.executable + ": " + why);
   bundle.principalClass = objc_getClass(principal.c_str());
   if (!bundle.principalClass) return fail(bundle.executable + " has no class " + principal);
   PSSetBundlePathForClass(bundle.principalClass, bundlePath);
@@ -80,10 +78,11 @@ void PSSetBundlePathForClass(Class cls, const std::string& bundlePath) {
 std::vector<PSPreferenceLoaderEntry> PSPreferenceLoaderEntries() {
   const std::string folder = "/Library/PreferenceLoader/Preferences";
   std::vector<PSPreferenceLoaderEntry> entries;
-  std::error_code ec;
-  for (const auto& file : std::filesystem::directory_iterator(foundation::resolveDevicePath(folder), ec)) {
-    if (file.path().extension() != ".plist") continue;
-    std::string devicePath = folder + "/" + file.path().filename().string();
+  std::vector<foundation::FolderEntry> files;
+  (void)foundation::listDeviceFolder(folder, files);
+  for (const auto& file : files) {
+    if (std::filesystem::path(file.name).extension() != ".plist") continue;
+    std::string devicePath = folder + "/" + file.name;
     auto root = NSDictionary::dictionaryWithContentsOfFile(devicePath);
     auto entry = root ? objc::as<NSDictionary>(root->objectForKey("entry")) : nullptr;
     if (!entry) {

@@ -57,13 +57,11 @@ std::string iconNameOf(const NSDictionary& info) {
 
 ApplicationIndex scanApplications() {
   ApplicationIndex index;
-  std::error_code ec;
-  fs::path folder = foundation::resolveDevicePath("/Applications");
+  std::vector<foundation::FolderEntry> entries;
+  (void)foundation::listDeviceFolder("/Applications", entries);
   std::vector<std::string> names;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::string name = it->path().filename().string();
-    if (name.size() > 4 && name.ends_with(".app")) names.push_back(name);
-  }
+  for (auto& entry : entries)
+    if (entry.name.size() > 4 && entry.name.ends_with(".app")) names.push_back(std::move(entry.name));
   std::sort(names.begin(), names.end());  // the first of two same identifiers wins, every run
   for (const auto& name : names) {
     std::string app = "/Applications/" + name;
@@ -82,10 +80,7 @@ ApplicationIndex scanApplications() {
   return index;
 }
 
-bool deviceFileExists(const std::string& devicePath) {
-  std::error_code ec;
-  return fs::is_regular_file(foundation::resolveDevicePath(devicePath), ec);
-}
+bool deviceFileExists(const std::string& devicePath) { return foundation::deviceItemExists(devicePath); }
 
 /// Candidate files for an icon name, the double-resolution file first.
 std::vector<std::string> iconCandidates(const std::string& folder, const std::string& iconName) {

@@ -7,6 +7,7 @@
 #include <cairo.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 Class UIImage::classObject() {
@@ -34,20 +35,28 @@ double scaleFromName(const std::filesystem::path& path) {
 
 Ref<UIImage> UIImage::imageWithContentsOfFile(const std::string& devicePath) {
   if (devicePath.empty()) return nullptr;
-  std::filesystem::path host = foundation::resolveDevicePath(devicePath);
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(host, ec)) {
+  std::string bytes;
+  if (!foundation::readDeviceFile(devicePath, bytes, foundation::kImageFileCap)) {
     NSLog("UIKit: no image file at %s", devicePath.c_str());
     return nullptr;
   }
-  cairo_surface_t* surface = cairo_image_surface_create_from_png(host.c_str());
+  std::string_view unread(bytes);
+  cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(
+      [](void* closure, unsigned char* data, unsigned int length) {
+        auto* rest = static_cast<std::string_view*>(closure);
+        if (rest->size() < length) return CAIRO_STATUS_READ_ERROR;
+        std::memcpy(data, rest->data(), length);
+        rest->remove_prefix(length);
+        return CAIRO_STATUS_SUCCESS;
+      },
+      &unread);
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
     NSLog("UIKit: %s is not a readable PNG image (%s)", devicePath.c_str(),
           cairo_status_to_string(cairo_surface_status(surface)));
     cairo_surface_destroy(surface);
     return nullptr;
   }
-  auto image = imageWithSurface(surface, scaleFromName(host));
+  auto image = imageWithSurface(surface, scaleFromName(std::filesystem::path(devicePath)));
   cairo_surface_destroy(surface);
   return image;
 }

@@ -91,7 +91,8 @@ void UIWebView::loadRequest(Ref<NSURLRequest> request) {
       std::string scheme = request->URL()->scheme();
       if (scheme == "file") {
         std::string contents;
-        if (foundation::readDeviceFile(filePath(url), contents)) return view->finish(generation, nullptr, contents);
+        if (foundation::readDeviceFile(filePath(url), contents, foundation::kPageFileCap))
+          return view->finish(generation, nullptr, contents);
         return view->finish(generation,
                             NSError::errorWithDomain("NSURLErrorDomain", kFileDoesNotExist,
                                                      "The requested URL was not found on this server."),

@@ -27,13 +27,14 @@ class SettingsHostTest : public ::testing::Test {
   void SetUp() override {
     fs::copy(fs::path(QP_SOURCE_DIR) / "demo/root", root_.path(), fs::copy_options::recursive);
     fs::remove(root_ / kPreferences);
-    // Installed as a package would install it; the library is linked, so
-    // every test in this process loads the one copy.
+    // Installed as a package would install it; the library is hard-linked
+    // (a link may not lead out of the root), so every test in this process
+    // loads the one copy.
     fs::path bundle = root_ / "Library/PreferenceBundles/QuillpanePrefs.bundle";
     fs::create_directories(bundle);
     for (const char* file : {"Info.plist", "QuillpanePrefs.plist", "iconIOS7@2x.png"})
       fs::copy_file(fs::path(QP_SOURCE_DIR) / "prefs/Resources" / file, bundle / file);
-    fs::create_symlink(fs::path(QP_PANE_BUNDLE_DIR) / "QuillpanePrefs", bundle / "QuillpanePrefs");
+    fs::create_hard_link(fs::path(QP_PANE_BUNDLE_DIR) / "QuillpanePrefs", bundle / "QuillpanePrefs");
     fs::create_directories(root_ / "Library/PreferenceLoader/Preferences");
     fs::copy_file(fs::path(QP_SOURCE_DIR) / "prefs/entry/QuillpanePrefs.plist",
                   root_ / "Library/PreferenceLoader/Preferences/QuillpanePrefs.plist");

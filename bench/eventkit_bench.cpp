@@ -203,7 +203,6 @@ void BM_LibicalBareParse(benchmark::State& state) {
 // The fetch finishes on a worker thread: the warm fetch reports wall time,
 // what the waiting caller sees, and a CPU column counting every thread. The
 // cold fetch and the bare parse time themselves, leaving out the writing.
-<<<<<<< HEAD
 /// A device root with n list folders in two accounts, each with its
 /// displayname and, for half of them, a colour.
 class ManyLists {
@@ -256,9 +255,6 @@ void BM_LookupEveryListOnTheMainThread(benchmark::State& state) {
 }
 
 BENCHMARK(BM_LookupEveryListOnTheMainThread)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LibicalBareParse)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK(BM_FetchCold)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseManualTime();
-=======
 BENCHMARK(BM_LibicalBareParse)
     ->Arg(10)
     ->Arg(100)
@@ -267,7 +263,6 @@ BENCHMARK(BM_LibicalBareParse)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 BENCHMARK(BM_FetchCold)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseManualTime();
->>>>>>> i11
 BENCHMARK(BM_FetchWarm)
     ->Arg(10)
     ->Arg(100)

@@ -8,6 +8,7 @@
 #include <Foundation/NSLog.h>
 #include <Foundation/NSNumber.h>
 #include <Foundation/NSString.h>
+#include <Foundation/PropertyListShape.h>
 
 #include <plist/plist.h>
 
@@ -24,6 +25,11 @@ namespace {
 
 /// Deeper trees are refused rather than risk the stack.
 constexpr int kMaxDepth = 512;
+/// Values in one list, keys included. No preference file, profile or
+/// Info.plist comes near; reading this many already takes a tenth of a
+/// second on the device, and libplist's dictionary insert slows down
+/// sharply beyond it.
+constexpr size_t kMaxObjects = 65536;
 /// libplist takes 32-bit lengths; no preference file comes near this.
 constexpr size_t kMaxBytes = 64u << 20;
 
@@ -198,6 +204,21 @@ id propertyListFromBytes(std::string_view bytes, PropertyListRoot expected, std:
   if (bytes.size() > kMaxBytes) {
     NSLog("Foundation: property list %@ is too large (%lu bytes)", origin, bytes.size());
     return nullptr;
+  }
+  const PropertyListLimits limits{kMaxDepth, kMaxObjects};
+  const bool binary = bytes.starts_with("bplist00");
+  switch (binary ? binaryPropertyListShape(bytes, limits) : xmlPropertyListShape(bytes, limits)) {
+    case PropertyListShape::Fits: break;
+    case PropertyListShape::Malformed: NSLog("Foundation: %@ is not a property list", origin); return nullptr;
+    case PropertyListShape::TooDeep:
+      NSLog("Foundation: property list %@ nests deeper than %d levels", origin, kMaxDepth);
+      return nullptr;
+    case PropertyListShape::TooLarge:
+      NSLog("Foundation: property list %@ holds more than %lu values", origin, kMaxObjects);
+      return nullptr;
+    case PropertyListShape::Cycle:
+      NSLog("Foundation: property list %@ has a container that holds itself", origin);
+      return nullptr;
   }
   plist_t raw = nullptr;
   if (!bytes.empty()) plist_from_memory(bytes.data(), uint32_t(bytes.size()), &raw);

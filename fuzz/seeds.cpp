@@ -49,6 +49,11 @@ int main(int argc, char** argv) {
     seed(target, "doubling.bplist", doubling);
     seed(target, "wide.plist", wide);
     seed(target, "cycle.bplist", cycle);
+    // Small enough for the fuzzer to mutate quickly: just within and just
+    // past the depth limit.
+    seed(target, "deep512.bplist", deepBinaryArrays(512));
+    seed(target, "deep513.bplist", deepBinaryArrays(513));
+    seed(target, "deep513.plist", deepXMLArrays(513));
   }
   seed("profile", "huge_screen.plist",
        "<plist><dict><key>ScreenWidth</key><integer>4096</integer><key>ScreenHeight</key><integer>4096</integer>"

@@ -114,15 +114,16 @@ bool parseISODate(const std::string& text, double& out) {
 }
 
 id dateObject(plist_t node) {
-  int32_t sec = 0, usec = 0;
-  plist_get_date_val(node, &sec, &usec);
-  // The 32-bit seconds cannot hold dates before 1933 or after 2069; the
-  // whole seconds then come from the node's text form, which libplist
-  // writes from its full value.
+  // libplist hands out whole seconds only as 32 bits, which cannot hold
+  // dates before 1933 or after 2069: the whole seconds come from the node's
+  // text form, which libplist writes from its full value, and only the
+  // fraction from the node itself.
+  int32_t usec = 0;
+  plist_get_date_val(node, nullptr, &usec);
   double whole = 0;
-  if (!parseISODate(elementText(nodeXML(node), "date"), whole)) whole = sec;
+  if (!parseISODate(elementText(nodeXML(node), "date"), whole)) return nullptr;
   const double fraction = usec / 1e6;
-  return NSDate::dateWithTimeIntervalSinceReferenceDate(whole < 0 || sec < 0 ? whole - fraction : whole + fraction);
+  return NSDate::dateWithTimeIntervalSinceReferenceDate(whole < 0 ? whole - fraction : whole + fraction);
 }
 
 id toObject(plist_t node, int depth) {

@@ -1,6 +1,8 @@
 #include <Foundation/PropertyListShape.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -10,6 +12,8 @@ namespace {
 
 constexpr std::string_view kBinaryMagic = "bplist00";
 constexpr size_t kTrailerSize = 32;
+/// About 30,000 years either side of 2001.
+constexpr double kMaxDateSeconds = 1e12;
 
 /// A big-endian unsigned integer of 1 to 8 bytes.
 uint64_t readBigEndian(const unsigned char* p, size_t width) {
@@ -56,6 +60,16 @@ class BinaryLayout {
     if (offset < kBinaryMagic.size() || offset >= table_) return std::nullopt;
     const unsigned marker = data_[offset];
     const unsigned type = marker & 0xF0;
+    if (marker == 0x33) {
+      // A date: eight bytes of seconds. libplist converts them to integers
+      // unchecked, so only dates a calendar can name are let through.
+      if (table_ - offset - 1 < 8) return std::nullopt;
+      const uint64_t bits = readBigEndian(data_ + offset + 1, 8);
+      double seconds = 0;
+      std::memcpy(&seconds, &bits, sizeof seconds);
+      ok = std::isfinite(seconds) && std::fabs(seconds) <= kMaxDateSeconds;
+      return std::nullopt;
+    }
     ok = true;
     if (type != 0xA0 && type != 0xC0 && type != 0xD0) return std::nullopt;  // array, set, dictionary
     uint64_t at = offset + 1, n = marker & 0x0F;

@@ -19,7 +19,7 @@ struct PropertyListLimits {
 
 enum class PropertyListShape {
   Fits,
-  Malformed,  ///< the binary layout points outside the file
+  Malformed,  ///< the binary layout points outside the file, or a date no calendar names
   TooDeep,
   TooLarge,
   Cycle,  ///< a binary container that holds itself

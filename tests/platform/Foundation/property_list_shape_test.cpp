@@ -2,12 +2,16 @@
 // log line before libplist builds them; lists within the limits still read.
 
 #include <Foundation/NSArray.h>
+#include <Foundation/NSDate.h>
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSString.h>
 #include <Foundation/PropertyList.h>
 #include <Foundation/PropertyListShape.h>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
 
 #include "LargeInputs.h"
 #include "TempRoot.h"
@@ -95,6 +99,26 @@ TEST(PropertyListShape, BinaryCyclesAndStrayReferencesAreRefused) {
   auto d = objc::as<NSDictionary>(read(good));
   ASSERT_TRUE(d);
   EXPECT_EQ(objc::cast<NSString>(d->objectForKey(std::string_view("a key of some length")))->str(), "value");
+}
+
+std::string binaryDate(double seconds) {
+  uint64_t bits = 0;
+  std::memcpy(&bits, &seconds, sizeof bits);
+  std::string o(1, char(0x33));
+  for (int i = 7; i >= 0; --i) o += char((bits >> (8 * i)) & 0xFF);
+  return o;
+}
+
+TEST(PropertyListShape, BinaryDatesFarOutsideThirtyTwoBitSeconds) {
+  LogCapture log;
+  // 1869 and 2199 read to the fraction; dates no calendar names are refused.
+  for (double t : {-4165314207.75, 6208830611.5}) {
+    auto a = objc::as<NSArray>(read(binaryPlist({container(0xA0, {1}), binaryDate(t)})));
+    ASSERT_TRUE(a) << t;
+    EXPECT_DOUBLE_EQ(objc::cast<NSDate>(a->objectAtIndex(0))->timeIntervalSinceReferenceDate(), t);
+  }
+  for (double t : {1e300, -1e19, std::nan("")})
+    EXPECT_FALSE(read(binaryPlist({container(0xA0, {1}), binaryDate(t)}))) << t;
 }
 
 }  // namespace

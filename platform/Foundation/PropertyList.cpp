@@ -286,7 +286,10 @@ plist_t numberNode(const NSNumber& n) {
 
 plist_t toNode(const NSObject* obj, int depth) {
   if (!obj || depth > kMaxDepth) return nullptr;
-  if (auto* s = dynamic_cast<const NSString*>(obj)) return plist_new_string(s->UTF8String());
+  // libplist takes strings as C strings: one holding a NUL would lose its
+  // tail, so it cannot be written rather than be written short.
+  if (auto* s = dynamic_cast<const NSString*>(obj))
+    return s->str().find('\0') == std::string::npos ? plist_new_string(s->UTF8String()) : nullptr;
   if (auto* n = dynamic_cast<const NSNumber*>(obj)) return numberNode(*n);
   if (auto* d = dynamic_cast<const NSDate*>(obj)) return dateNode(d->timeIntervalSinceReferenceDate());
   if (auto* d = dynamic_cast<const NSData*>(obj))
@@ -304,7 +307,7 @@ plist_t toNode(const NSObject* obj, int depth) {
     PlistPtr node(plist_new_dict());
     for (const auto& [key, value] : d->entries()) {
       auto* k = dynamic_cast<const NSString*>(key.get());
-      if (!k) return nullptr;
+      if (!k || k->str().find('\0') != std::string::npos) return nullptr;
       plist_t child = toNode(value.get(), depth + 1);
       if (!child) return nullptr;
       plist_dict_set_item(node.get(), k->UTF8String(), child);

@@ -121,4 +121,18 @@ TEST(PropertyListShape, BinaryDatesFarOutsideThirtyTwoBitSeconds) {
     EXPECT_FALSE(read(binaryPlist({container(0xA0, {1}), binaryDate(t)}))) << t;
 }
 
+TEST(PropertyListShape, StringsWithNulAreNotWrittenShort) {
+  // XML text can carry a raw NUL that libplist reads; writing it back would
+  // cut the string at the NUL, so the list cannot be written at all.
+  const std::string xml = std::string("<plist><array><string>ab") + '\0' + "cd</string></array></plist>";
+  auto a = objc::as<NSArray>(read(xml));
+  ASSERT_TRUE(a);
+  EXPECT_EQ(objc::cast<NSString>(a->objectAtIndex(0))->str(), std::string("ab\0cd", 5));
+  std::string out;
+  EXPECT_FALSE(foundation::propertyListXML(*a, out));
+  auto keyed = NSDictionary::dictionaryWithEntries({{NSStr(std::string_view("k\0", 2)), NSStr("v")}});
+  EXPECT_FALSE(foundation::propertyListXML(*keyed, out));
+  EXPECT_TRUE(foundation::propertyListXML(*NSArray::arrayWithObjects({NSStr("abcd")}), out));
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
 // A list folder's "displayname" and "color" files (split at the first byte
 // 0): any contents give a usable title (one line of UTF-8, never empty) and
-// a colour or none, exactly as the colour reader reads the file's first line.
+// a colour (its own or the default), exactly as the colour reader reads the file's first line.
 
 #include <EventKit/CollectionLayout.h>
 #include <EventKit/ICalendarReader.h>
@@ -28,11 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   check(l.title.find_first_of("\r\n") == std::string::npos, "a title is one line");
   std::string copy = l.title;
   check(!eventkit::makeUtf8(copy), "a title is UTF-8");
-  if (l.color)
-    for (double c : *l.color) check(c >= 0 && c <= 1, "colour components lie in 0...1");
+  for (double c : l.color) check(c >= 0 && c <= 1, "colour components lie in 0...1");
   // Without line breaks the colour file is the colour string, whole.
   if (color.size() < 4096 && color.find_first_of("\r\n") == std::string_view::npos &&
       color.find("\xEF\xBB\xBF") == std::string_view::npos)
-    check(l.color == eventkit::parseListColor(color), "the list's colour is its file's");
+    if (auto parsed = eventkit::parseListColor(color)) check(l.color == *parsed, "the list's colour is its file's");
   return 0;
 }

@@ -136,6 +136,18 @@ DeviceProfile profileFrom(const NSDictionary& d) {
   if (auto w = r.positive("ScreenWidth", 4096)) p.screenWidth = *w;
   if (auto h = r.positive("ScreenHeight", 4096)) p.screenHeight = *h;
   if (auto s = r.positive("ScreenScale", 4)) p.screenScale = *s;
+  // The lock screen is drawn at full resolution: keep it to a picture the
+  // size of the largest device's several times over, not gigabytes.
+  constexpr double kMaxScreenPixels = 4096.0 * 4096.0;
+  if (const double pixels = p.screenWidth * p.screenHeight * p.screenScale * p.screenScale; pixels > kMaxScreenPixels) {
+    const DeviceProfile defaults;
+    NSLog("Foundation: device profile screen %g x %g at scale %g is over %g pixels; using %g x %g at scale %g",
+          p.screenWidth, p.screenHeight, p.screenScale, kMaxScreenPixels, defaults.screenWidth, defaults.screenHeight,
+          defaults.screenScale);
+    p.screenWidth = defaults.screenWidth;
+    p.screenHeight = defaults.screenHeight;
+    p.screenScale = defaults.screenScale;
+  }
   if (auto zone = r.string("TimeZone")) {
     if (NSTimeZone::timeZoneWithName(*zone))
       p.timeZone = *zone;

@@ -8,6 +8,7 @@
 #include <Foundation/NSLog.h>
 #include <Foundation/NSNumber.h>
 #include <Foundation/NSString.h>
+#include <Foundation/PropertyListShape.h>
 
 #include <plist/plist.h>
 #include <sys/stat.h>
@@ -30,6 +31,11 @@ namespace {
 
 /// Deeper trees are refused rather than risk the stack.
 constexpr int kMaxDepth = 512;
+/// Values in one list, keys included. No preference file, profile or
+/// Info.plist comes near; reading this many already takes a tenth of a
+/// second on the device, and libplist's dictionary insert slows down
+/// sharply beyond it.
+constexpr size_t kMaxObjects = 65536;
 /// libplist takes 32-bit lengths; no preference file comes near this.
 constexpr size_t kMaxBytes = 64u << 20;
 
@@ -114,15 +120,16 @@ bool parseISODate(const std::string& text, double& out) {
 }
 
 id dateObject(plist_t node) {
-  int32_t sec = 0, usec = 0;
-  plist_get_date_val(node, &sec, &usec);
-  // The 32-bit seconds cannot hold dates before 1933 or after 2069; the
-  // whole seconds then come from the node's text form, which libplist
-  // writes from its full value.
+  // libplist hands out whole seconds only as 32 bits, which cannot hold
+  // dates before 1933 or after 2069: the whole seconds come from the node's
+  // text form, which libplist writes from its full value, and only the
+  // fraction from the node itself.
+  int32_t usec = 0;
+  plist_get_date_val(node, nullptr, &usec);
   double whole = 0;
-  if (!parseISODate(elementText(nodeXML(node), "date"), whole)) whole = sec;
+  if (!parseISODate(elementText(nodeXML(node), "date"), whole)) return nullptr;
   const double fraction = usec / 1e6;
-  return NSDate::dateWithTimeIntervalSinceReferenceDate(whole < 0 || sec < 0 ? whole - fraction : whole + fraction);
+  return NSDate::dateWithTimeIntervalSinceReferenceDate(whole < 0 ? whole - fraction : whole + fraction);
 }
 
 id toObject(plist_t node, int depth) {
@@ -204,6 +211,21 @@ id propertyListFromBytes(std::string_view bytes, PropertyListRoot expected, std:
   if (bytes.size() > kMaxBytes) {
     NSLog("Foundation: property list %@ is too large (%lu bytes)", origin, bytes.size());
     return nullptr;
+  }
+  const PropertyListLimits limits{kMaxDepth, kMaxObjects};
+  const bool binary = bytes.starts_with("bplist00");
+  switch (binary ? binaryPropertyListShape(bytes, limits) : xmlPropertyListShape(bytes, limits)) {
+    case PropertyListShape::Fits: break;
+    case PropertyListShape::Malformed: NSLog("Foundation: %@ is not a property list", origin); return nullptr;
+    case PropertyListShape::TooDeep:
+      NSLog("Foundation: property list %@ nests deeper than %d levels", origin, kMaxDepth);
+      return nullptr;
+    case PropertyListShape::TooLarge:
+      NSLog("Foundation: property list %@ holds more than %lu values", origin, kMaxObjects);
+      return nullptr;
+    case PropertyListShape::Cycle:
+      NSLog("Foundation: property list %@ has a container that holds itself", origin);
+      return nullptr;
   }
   plist_t raw = nullptr;
   if (!bytes.empty()) plist_from_memory(bytes.data(), uint32_t(bytes.size()), &raw);
@@ -322,7 +344,10 @@ plist_t numberNode(const NSNumber& n) {
 
 plist_t toNode(const NSObject* obj, int depth) {
   if (!obj || depth > kMaxDepth) return nullptr;
-  if (auto* s = dynamic_cast<const NSString*>(obj)) return plist_new_string(s->UTF8String());
+  // libplist takes strings as C strings: one holding a NUL would lose its
+  // tail, so it cannot be written rather than be written short.
+  if (auto* s = dynamic_cast<const NSString*>(obj))
+    return s->str().find('\0') == std::string::npos ? plist_new_string(s->UTF8String()) : nullptr;
   if (auto* n = dynamic_cast<const NSNumber*>(obj)) return numberNode(*n);
   if (auto* d = dynamic_cast<const NSDate*>(obj)) return dateNode(d->timeIntervalSinceReferenceDate());
   if (auto* d = dynamic_cast<const NSData*>(obj))
@@ -340,7 +365,7 @@ plist_t toNode(const NSObject* obj, int depth) {
     PlistPtr node(plist_new_dict());
     for (const auto& [key, value] : d->entries()) {
       auto* k = dynamic_cast<const NSString*>(key.get());
-      if (!k) return nullptr;
+      if (!k || k->str().find('\0') != std::string::npos) return nullptr;
       plist_t child = toNode(value.get(), depth + 1);
       if (!child) return nullptr;
       plist_dict_set_item(node.get(), k->UTF8String(), child);

@@ -26,15 +26,14 @@ bool listNames(const NSDictionary* filter, std::string_view key, std::string_vie
   });
 }
 
-bool filterMatches(const std::string& plistDevicePath, std::string_view bundleId, std::string_view executable) {
-  auto root = NSDictionary::dictionaryWithContentsOfFile(plistDevicePath);
+}  // namespace
+
+bool filterMatches(const NSDictionary* root, std::string_view bundleId, std::string_view executable) {
   if (!root) return false;
   auto filter = objc::as<NSDictionary>(root->objectForKey("Filter"));
   if (!filter) return false;
   return listNames(filter.get(), "Bundles", bundleId) || listNames(filter.get(), "Executables", executable);
 }
-
-}  // namespace
 
 std::vector<LoadedTweak> loadTweaksForProcess(std::string_view bundleIdentifier, std::string_view executableName) {
   std::vector<LoadedTweak> loaded;
@@ -49,7 +48,8 @@ std::vector<LoadedTweak> loadTweaksForProcess(std::string_view bundleIdentifier,
 
   for (const auto& name : names) {
     std::string base = std::string(kTweakFolder) + "/" + name;
-    if (!filterMatches(base + ".plist", bundleIdentifier, executableName)) continue;
+    auto filter = NSDictionary::dictionaryWithContentsOfFile(base + ".plist");
+    if (!filterMatches(filter.get(), bundleIdentifier, executableName)) continue;
     std::string why;
     if (!foundation::loadDeviceLibrary(base + ".dylib", why)) {
       NSLog("MS:Error: %s could not be loaded: %s", base + ".dylib", why);

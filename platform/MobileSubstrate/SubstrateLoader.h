@@ -10,7 +10,13 @@
 #include <string_view>
 #include <vector>
 
+class NSDictionary;
+
 namespace substrate {
+
+/// True when a filter property list's root (its "Filter" dictionary's
+/// "Bundles" or "Executables") names the bundle identifier or executable.
+bool filterMatches(const NSDictionary* root, std::string_view bundleIdentifier, std::string_view executableName);
 
 struct LoadedTweak {
   std::string name;        ///< the library's file name without ".dylib"

@@ -6,6 +6,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -40,23 +41,52 @@ Ref<UIImage> UIImage::imageWithContentsOfFile(const std::string& devicePath) {
     NSLog("UIKit: no image file at %s", devicePath.c_str());
     return nullptr;
   }
-  std::string_view unread(bytes);
-  cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(
-      [](void* closure, unsigned char* data, unsigned int length) {
-        auto* rest = static_cast<std::string_view*>(closure);
-        if (rest->size() < length) return CAIRO_STATUS_READ_ERROR;
-        std::memcpy(data, rest->data(), length);
-        rest->remove_prefix(length);
-        return CAIRO_STATUS_SUCCESS;
-      },
-      &unread);
+  return imageWithPNGData(bytes, scaleFromName(std::filesystem::path(devicePath)), devicePath);
+}
+
+std::optional<UIImage::PixelSize> UIImage::pngPixelSize(std::string_view bytes) {
+  // The signature, then the header chunk: length 13, "IHDR", width, height.
+  constexpr std::string_view kStart("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+  if (bytes.size() < 24 || bytes.substr(0, 16) != kStart) return std::nullopt;
+  auto be32 = [&](size_t at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+  };
+  return PixelSize{be32(16), be32(20)};
+}
+
+namespace {
+struct PNGReader {
+  std::string_view bytes;
+  size_t at = 0;
+};
+cairo_status_t readPNGBytes(void* closure, unsigned char* data, unsigned int length) {
+  auto* r = static_cast<PNGReader*>(closure);
+  if (r->bytes.size() - r->at < length) return CAIRO_STATUS_READ_ERROR;
+  std::copy_n(r->bytes.data() + r->at, length, data);
+  r->at += length;
+  return CAIRO_STATUS_SUCCESS;
+}
+}  // namespace
+
+Ref<UIImage> UIImage::imageWithPNGData(std::string_view bytes, double scale, std::string_view origin) {
+  const auto pixels = pngPixelSize(bytes);
+  if (!pixels) {
+    NSLog("UIKit: %@ is not a readable PNG image (no PNG header)", origin);
+    return nullptr;
+  }
+  if (uint64_t(pixels->width) * pixels->height > kMaxPixels) {
+    NSLog("UIKit: image %@ is too large (%u x %u pixels)", origin, pixels->width, pixels->height);
+    return nullptr;
+  }
+  PNGReader reader{bytes};
+  cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(readPNGBytes, &reader);
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-    NSLog("UIKit: %s is not a readable PNG image (%s)", devicePath.c_str(),
-          cairo_status_to_string(cairo_surface_status(surface)));
+    NSLog("UIKit: %@ is not a readable PNG image (%s)", origin, cairo_status_to_string(cairo_surface_status(surface)));
     cairo_surface_destroy(surface);
     return nullptr;
   }
-  auto image = imageWithSurface(surface, scaleFromName(std::filesystem::path(devicePath)));
+  auto image = imageWithSurface(surface, scale);
   cairo_surface_destroy(surface);
   return image;
 }

@@ -6,7 +6,10 @@
 #include <CoreGraphics/CGGeometry.h>
 #include <objc/NSObject.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 struct _cairo_surface;
 using cairo_surface_t = struct _cairo_surface;
@@ -21,6 +24,18 @@ class UIImage : public NSObject {
   /// gives scale 2. nil (with a log line) when the file is missing or not a
   /// readable PNG.
   static Ref<UIImage> imageWithContentsOfFile(const std::string& devicePath);
+  /// PNG bytes held in memory; `origin` names them in the log line. Images
+  /// of more than kMaxPixels pixels (by their header) are refused before
+  /// any pixel is decoded.
+  static Ref<UIImage> imageWithPNGData(std::string_view bytes, double scale, std::string_view origin);
+  /// Width and height from a PNG's signature and header chunk; nullopt for
+  /// bytes that do not start as a PNG.
+  struct PixelSize {
+    uint32_t width, height;
+  };
+  static std::optional<PixelSize> pngPixelSize(std::string_view bytes);
+  /// 4096 x 4096: four times the largest screen's pixels, 64 MB decoded.
+  static constexpr uint64_t kMaxPixels = uint64_t(4096) * 4096;
   /// Takes a reference of its own to the surface.
   static Ref<UIImage> imageWithSurface(cairo_surface_t* surface, double scale);
 

@@ -186,3 +186,18 @@ TEST(NSDataTest, Description) {
 }
 
 }  // namespace
+
+TEST(CollectionDescriptionTest, DeepCollectionsOfManyValuesDescribeWithinAMegabyte) {
+  // 60,000 strings 500 levels down: gigabytes of indentation when described whole.
+  std::vector<id> leaves(60000, NSStr("leaf"));
+  id node = NSArray::arrayWithObjects(std::move(leaves));
+  for (int i = 0; i < 500; ++i) node = NSArray::arrayWithObjects({node});
+  const std::string text = node->descriptionString();
+  EXPECT_LT(text.size(), 2u << 20);
+  EXPECT_NE(text.find("leaf,\n"), std::string::npos);
+  EXPECT_NE(text.find("..."), std::string::npos);
+  EXPECT_EQ(text.back(), ')');
+
+  auto small = NSDictionary::dictionaryWithEntries({{NSStr("k"), NSArray::arrayWithObjects({NSStr("a b")})}});
+  EXPECT_EQ(small->descriptionString(), "{\n    k = (\n        \"a b\"\n    );\n}");
+}

@@ -110,6 +110,23 @@ TEST_F(DeviceProfileTest, BadValuesAreLoggedAndDefaulted) {
     EXPECT_TRUE(log->contains(key)) << key;
 }
 
+TEST_F(DeviceProfileTest, ScreensOverTheirPixelBudgetFallBackToTheDefaultScreen) {
+  // Each value is within its own range; together they are a billion pixels.
+  write(
+      "<key>ScreenWidth</key><integer>4096</integer><key>ScreenHeight</key><integer>4096</integer>"
+      "<key>ScreenScale</key><integer>4</integer>");
+  const auto p = foundation::loadDeviceProfile();
+  const foundation::DeviceProfile defaults;
+  EXPECT_EQ(p.screenWidth * p.screenHeight * p.screenScale,
+            defaults.screenWidth * defaults.screenHeight * defaults.screenScale);
+  EXPECT_TRUE(log->contains("screen 4096 x 4096 at scale 4 is over"));
+
+  write(
+      "<key>ScreenWidth</key><integer>1366</integer><key>ScreenHeight</key><integer>1024</integer>"
+      "<key>ScreenScale</key><integer>2</integer>");
+  EXPECT_EQ(foundation::loadDeviceProfile().screenWidth, 1366);
+}
+
 TEST_F(DeviceProfileTest, AnUnknownReleaseNeedsItsVersion) {
   write("<key>iOSRelease</key><string>9.9</string><key>FoundationVersion</key><real>1299</real>");
   const auto p = foundation::loadDeviceProfile();

@@ -148,6 +148,31 @@ TEST_F(UIImageFiles, UnreadableImagesAreNilAndLogged) {
   EXPECT_TRUE(sink->contains("/images/missing.png"));
 }
 
+/// A PNG signature and header chunk claiming width x height; the pixel data
+/// that would follow is never looked at.
+std::string pngHeader(uint32_t width, uint32_t height) {
+  std::string out("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+  for (uint32_t v : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8) out += char((v >> shift) & 0xFF);
+  return out + std::string("\x08\x06\0\0\0", 5) + std::string(4, '\0') + std::string(400000, 'x');
+}
+
+TEST_F(UIImageFiles, PixelBombsAreRefusedFromTheirHeader) {
+  auto sink = std::make_shared<foundation::CapturingSink>();
+  foundation::setLogSinks({sink});
+  std::ofstream(root_ / "images/bomb.png", std::ios::binary) << pngHeader(20000, 20000);
+  EXPECT_EQ(UIImage::imageWithContentsOfFile("/images/bomb.png"), nullptr);
+  EXPECT_TRUE(sink->contains("image /images/bomb.png is too large (20000 x 20000 pixels)"));
+  // The product of the sides counts, not either side alone.
+  EXPECT_EQ(UIImage::imageWithPNGData(pngHeader(1, 20000000), 1, "thin"), nullptr);
+  EXPECT_TRUE(sink->contains("image thin is too large"));
+
+  auto size = UIImage::pngPixelSize(pngHeader(4096, 4096));
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->width * uint64_t(size->height), UIImage::kMaxPixels);
+  EXPECT_FALSE(UIImage::pngPixelSize(pngHeader(1, 1).substr(0, 23)));
+}
+
 TEST(DrawString, DrawsWithTheMeasuringFaceInsideTheRect) {
   auto font = UIFont::systemFontOfSize(20);
   CGSize size = sizeWithFont("HHHH", font.get());

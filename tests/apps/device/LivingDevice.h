@@ -37,7 +37,7 @@ class LivingDevice {
   /// or -1 when it did not end within seconds.
   int stop(int signal, double seconds);
   /// What the program printed so far.
-  [[nodiscard]] std::string output();
+  std::string output();
 
  private:
   pid_t pid_ = -1;

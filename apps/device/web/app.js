@@ -153,9 +153,9 @@ function cell(label, value, onclick, cls = "") {
   return el;
 }
 
-function group(text) {
+function group(text, cls = "group") {
   const el = document.createElement("div");
-  el.className = "group";
+  el.className = cls;
   el.textContent = text;
   return el;
 }
@@ -181,7 +181,7 @@ function rootCells(text) {
   $("#settings-title").textContent = lines[0];
   for (const line of lines.slice(1)) {
     if (/^ {2}\S/.test(line)) { screen.append(group(line.trim())); continue; }
-    if (/^ {4}\(/.test(line)) { screen.append(group(line.trim().slice(1, -1))); continue; }
+    if (/^ {4}\(/.test(line)) { screen.append(group(line.trim().slice(1, -1), "footer")); continue; }
     if (!/^ {4}\S/.test(line)) continue;
     const label = line.slice(4, 34).trim(), value = line.slice(35, 67).trim(), usage = line.slice(68).trim();
     if (usage.startsWith("press ")) {
@@ -296,8 +296,9 @@ function showTab(settingsTab) {
   $("#lockscreen").hidden = settingsTab;
   if (settingsTab) openSettings(["show"]);
 }
-$("#tab-settings").onclick = () => showTab(true);
-$("#tab-lock").onclick = () => showTab(false);
+$("#tab-settings").onclick = () => { location.hash = "settings"; showTab(true); };
+$("#tab-lock").onclick = () => { location.hash = ""; showTab(false); };
+if (location.hash === "#settings") showTab(true);
 
 refresh();
 setInterval(refresh, 500);

@@ -88,7 +88,13 @@ class SpringBoardService {
     const std::string op = request.is_object() ? request.value("op", "") : "";
     if (op == "state") return state(request.value("log", uint64_t{0}));
     if (op == "png") {
-      bytes = picture();
+      // The page asks again only when the screen changed; a second asker
+      // for the same screen gets the same picture.
+      if (pictureVersion_ != version_ || picture_.empty()) {
+        picture_ = picture();
+        pictureVersion_ = version_;
+      }
+      bytes = picture_;
       return {{"ok", true}, {"version", version_}};
     }
     if (op == "event") return event(request);
@@ -112,6 +118,9 @@ class SpringBoardService {
       const auto outcome = sbhost::runEvent(manager_, e);
       if (e.kind == sbhost::Event::Kind::NowPlaying) nowPlaying_ = e.open;
       if (e.kind == sbhost::Event::Kind::Lock) nowPlaying_ = false;
+      // An event may change how rows look (a lock reads new colours and
+      // fonts) without changing what the rows say: the screen is new.
+      ++version_;
       noteChanges();
       nlohmann::json out = {{"ok", true}, {"event", outcome.event}, {"result", outcome.result}, {"version", version_}};
       if (!outcome.tapKind.empty()) out["tap"] = {{"kind", outcome.tapKind}, {"target", outcome.tapTarget}};
@@ -181,6 +190,8 @@ class SpringBoardService {
   Clock::time_point lastTick_;
   size_t screenHash_ = 0;
   uint64_t version_ = 0;
+  std::string picture_;
+  uint64_t pictureVersion_ = 0;
 };
 
 }  // namespace

@@ -48,6 +48,10 @@ int main(int argc, char** argv) {
 
   // Ctrl-C and SIGTERM end the server from a thread of their own; the
   // children end after any request in flight.
+  // A shell starts background programs with SIGINT ignored; an ignored
+  // signal never reaches sigwait.
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
   sigset_t ending;
   sigemptyset(&ending);
   sigaddset(&ending, SIGINT);

@@ -126,13 +126,25 @@ TEST_F(DeviceServerTest, ServesNothingOutsideItsPage) {
   }
 }
 
-TEST_F(DeviceServerTest, ASettingReachesTheLockScreenAtTheNextLock) {
-  auto set = post("/api/settings", {{"words", {"set", "maxRemindersToDisplay", "2"}}});
-  ASSERT_EQ(set->status, 200) << set->body;
-  ASSERT_TRUE(json::parse(set->body)["ok"].get<bool>()) << set->body;
+TEST_F(DeviceServerTest, SettingsReachTheLockScreenAtTheNextLock) {
+  const std::string before = client_.Get("/screen.png")->body;
+  for (json words : {json{"set", "maxRemindersToDisplay", "2"}, json{"set", "textColor", "Red"}}) {
+    auto set = post("/api/settings", {{"words", words}});
+    ASSERT_EQ(set->status, 200) << set->body;
+    ASSERT_TRUE(json::parse(set->body)["ok"].get<bool>()) << set->body;
+  }
   EXPECT_GT(ownRows(state()), 2u) << "the tweak reads its files at a lock, not before";
+  EXPECT_EQ(client_.Get("/screen.png")->body, before);
+
   ASSERT_EQ(post("/api/event", {{"words", {"lock"}}})->status, 200);
   EXPECT_EQ(ownRows(state()), 2u);
+  const std::string red = client_.Get("/screen.png")->body;
+  EXPECT_NE(red, before);
+
+  // A colour alone changes no row's text; the picture is new all the same.
+  ASSERT_EQ(post("/api/settings", {{"words", {"set", "textColor", "Blue"}}})->status, 200);
+  ASSERT_EQ(post("/api/event", {{"words", {"lock"}}})->status, 200);
+  EXPECT_NE(client_.Get("/screen.png")->body, red);
 }
 
 TEST_F(DeviceServerTest, ADeadProgramIsRestartedAndReported) {

@@ -59,6 +59,8 @@ std::string clockText() {
   return iso.size() >= 19 ? iso.substr(11, 8) : iso;
 }
 
+}  // namespace
+
 EventOutcome runEvent(SBLockScreenManager& m, const Event& e) {
   EventOutcome out;
   out.event = e.text();
@@ -125,8 +127,6 @@ EventOutcome runEvent(SBLockScreenManager& m, const Event& e) {
   }
   return out;
 }
-
-}  // namespace
 
 void runHost(const HostOptions& options, std::ostream& out) {
   if (options.pngPath) checkOutputPath(*options.pngPath);

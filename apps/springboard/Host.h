@@ -4,12 +4,15 @@
 
 #include "DeviceBoot.h"
 #include "EventScript.h"
+#include "HostRun.h"
 
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
+
+class SBLockScreenManager;
 
 namespace sbhost {
 
@@ -25,6 +28,10 @@ struct HostOptions {
 /// Throws HostError unless a file can be written at path: its folder exists
 /// and is writable, and the path is not a folder or a read-only file.
 void checkOutputPath(const std::string& path);
+
+/// Runs one event on a locked lock screen and says what came of it;
+/// HostError for a row the list does not have.
+EventOutcome runEvent(SBLockScreenManager& manager, const Event& event);
 
 /// Boots the root, starts SpringBoard with the tweaks, locks, runs the
 /// events, then writes the picture and prints the report to out. Nothing is

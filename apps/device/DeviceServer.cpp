@@ -131,10 +131,15 @@ void DeviceServer::routes() {
     }
     nlohmann::json programs = nlohmann::json::array(), notes = nlohmann::json::array();
     nlohmann::json state;
-    try {
-      state = springboard_.request({{"op", "state"}, {"log", from}}, kAnswer).head;
-    } catch (const ChildError& e) {
-      state = {{"ok", false}, {"error", e.what()}};
+    // Asking for the state changes nothing, so a question that met a
+    // program dying is asked once more of the restarted one.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      try {
+        state = springboard_.request({{"op", "state"}, {"log", from}}, kAnswer).head;
+        break;
+      } catch (const ChildError& e) {
+        state = {{"ok", false}, {"error", e.what()}};
+      }
     }
     for (ChildProcess* child : {&springboard_, &settings_}) {
       programs.push_back({{"name", child->name()}, {"pid", child->pid()}, {"restarts", child->restarts()}});
@@ -146,14 +151,16 @@ void DeviceServer::routes() {
   });
 
   s.Get("/screen.png", [this](const httplib::Request&, httplib::Response& res) {
-    try {
-      auto reply = springboard_.request({{"op", "png"}}, kAnswer);
-      if (!reply.head.value("ok", false) || reply.bytes.empty())
-        return sendError(res, 500, reply.head.value("error", std::string("the lock screen could not be drawn")));
-      res.set_header("Cache-Control", "no-store");
-      res.set_content(reply.bytes, "image/png");
-    } catch (const ChildError& e) {
-      sendError(res, 503, e.what());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      try {
+        auto reply = springboard_.request({{"op", "png"}}, kAnswer);
+        if (!reply.head.value("ok", false) || reply.bytes.empty())
+          return sendError(res, 500, reply.head.value("error", std::string("the lock screen could not be drawn")));
+        res.set_header("Cache-Control", "no-store");
+        return res.set_content(reply.bytes, "image/png");
+      } catch (const ChildError& e) {
+        if (attempt == 1) sendError(res, 503, e.what());
+      }
     }
   });
 

@@ -91,7 +91,7 @@ bool DeviceServer::addressedToUs(const std::string& host, const std::string& ori
 
 void DeviceServer::routes() {
   auto& s = *server_;
-  s.set_payload_max_length(64 * 1024);
+  s.set_payload_max_length(size_t{64} * 1024);
   s.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
     if (addressedToUs(req.get_header_value("Host"), req.get_header_value("Origin")))
       return httplib::Server::HandlerResponse::Unhandled;

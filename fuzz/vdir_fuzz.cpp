@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto accounts = eventkit::scanReminderAccounts();
   check(accounts.size() == 1 && accounts[0].lists.size() == 1, "one account, one list");
   check(!accounts[0].title.empty(), "an account has a title");
-  const auto& l = accounts[0].lists[0];
+  // A list's title and colour are read when first asked for.
+  const eventkit::ListMetadata l = eventkit::readListMetadata(accounts[0].lists[0]);
   check(!l.title.empty(), "a list has a title");
   check(l.title.find_first_of("\r\n") == std::string::npos, "a title is one line");
   std::string copy = l.title;

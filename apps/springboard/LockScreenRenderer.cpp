@@ -354,7 +354,7 @@ namespace {
 void straightRGBA(const unsigned char* from, int width, bool hasAlpha, unsigned char* to) {
   for (int x = 0; x < width; ++x, to += 4) {
     uint32_t p = 0;
-    std::memcpy(&p, from + 4 * x, 4);
+    std::memcpy(&p, from + 4 * static_cast<ptrdiff_t>(x), 4);
     const uint32_t a = hasAlpha ? p >> 24 : 255;
     uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
     if (a == 0) {

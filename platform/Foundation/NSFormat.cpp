@@ -100,8 +100,10 @@ std::string formatInteger(const Conversion& s, const FormatArg::Value& v) {
     case Conversion::Length::Int: sv = (int32_t)(uint32_t)bits, uv = (uint32_t)bits; break;
     case Conversion::Length::Short: sv = (int16_t)(uint16_t)bits, uv = (uint16_t)bits; break;
     case Conversion::Length::Char:
-      sv = static_cast<long long>(static_cast<int8_t>(static_cast<uint8_t>(bits))),
-      uv = (uint8_t)bits;  // NOLINT(bugprone-signed-char-misuse): %hhd is signed
+      // %hhd is signed: the sign extension is the point.
+      // NOLINTNEXTLINE(bugprone-signed-char-misuse)
+      sv = static_cast<long long>(static_cast<int8_t>(static_cast<uint8_t>(bits)));
+      uv = (uint8_t)bits;
       break;
   }
   const std::string pattern = printfConversion(s, "ll", s.conversion);

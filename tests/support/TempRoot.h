@@ -20,6 +20,9 @@ class TempRoot {
     std::string pattern = (std::filesystem::temp_directory_path() / (std::string(prefix) + "-XXXXXX")).string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
     path_ = pattern;
+    // Open to other users, as a phone's folders are: tests that run the
+    // pane as an ordinary user must reach the files inside.
+    std::filesystem::permissions(path_, std::filesystem::perms(0755));
     foundation::setDeviceRoot(path_);
   }
   ~TempRoot() {

@@ -19,16 +19,27 @@ async function call(path, words) {
 
 function say(text) { $("#note").textContent = text; }
 
+// The note comes after the new screen is in place, so what it says and the
+// rows a person sees next belong together.
 async function event(...words) {
   const answer = await call("/api/event", words.map(String));
-  say(answer.error ? `Refused: ${answer.error}` : answer.result);
+  while (busy) await new Promise((done) => setTimeout(done, 25));
   await refresh();
+  say(answer.error ? `Refused: ${answer.error}` : answer.result);
   return answer;
 }
 
 // --- the lock screen ---------------------------------------------------------
 
+// Rows are not replaced under a finger: a new screen that arrives during a
+// press is placed when the press ends.
+let pressing = false, pendingRows = null;
+
 function placeRows(rows) {
+  if (pressing) {
+    pendingRows = rows;
+    return;
+  }
   const layer = $("#rows");
   layer.replaceChildren();
   for (const row of rows) {
@@ -44,16 +55,30 @@ function placeRows(rows) {
     });
     let start = null;
     el.addEventListener("pointerdown", (e) => {
+      pressing = true;
       start = { x: e.clientX, y: e.clientY };
       el.setPointerCapture(e.pointerId);
     });
     el.addEventListener("pointermove", (e) => {
       if (start) el.classList.toggle("swiping", e.clientX - start.x < -40);
     });
+    const release = () => {
+      pressing = false;
+      if (pendingRows) {
+        const rows = pendingRows;
+        pendingRows = null;
+        placeRows(rows);
+      }
+    };
+    el.addEventListener("pointercancel", () => {
+      start = null;
+      release();
+    });
     el.addEventListener("pointerup", (e) => {
-      if (!start) return;
+      if (!start) return release();
       const dx = e.clientX - start.x, dy = e.clientY - start.y;
       start = null;
+      release();
       el.classList.remove("swiping");
       if (dx < -40 && Math.abs(dy) < 40) event("swipe", row.index);
       else if (Math.abs(dx) < 8 && Math.abs(dy) < 8) event("tap", row.index);

@@ -31,7 +31,8 @@ DemoRoot::DemoRoot() {
   fs::create_directories(bundle);
   for (const char* file : {"Info.plist", "QuillpanePrefs.plist", "iconIOS7@2x.png"})
     fs::copy_file(fs::path(QP_SOURCE_DIR) / "prefs/Resources" / file, bundle / file);
-  fs::create_symlink(fs::path(QP_PANE_BUNDLE_DIR) / "QuillpanePrefs", bundle / "QuillpanePrefs");
+  // Copied, as a package installs it: a link may not lead out of the root.
+  fs::copy_file(fs::path(QP_PANE_BUNDLE_DIR) / "QuillpanePrefs", bundle / "QuillpanePrefs");
   fs::create_directories(dir_ / "Library/PreferenceLoader/Preferences");
   fs::copy_file(fs::path(QP_SOURCE_DIR) / "prefs/entry/QuillpanePrefs.plist",
                 dir_ / "Library/PreferenceLoader/Preferences/QuillpanePrefs.plist");

@@ -25,7 +25,8 @@ std::string selfPath() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// CLI11 throws from its option setup only on a malformed option table.
+int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
   CLI::App app{
       "Runs one living simulated device on a device root: SpringBoard with the tweaks injected and Settings\n"
       "with the pane, both long-lived, behind a web page on the loopback address. Ctrl-C ends it."};

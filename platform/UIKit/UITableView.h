@@ -129,7 +129,8 @@ class UITableView : public UIScrollView {
  private:
   struct RowKey {
     NSInteger section, row;
-    auto operator<=>(const RowKey&) const = default;
+    // The check misreads the defaulted comparison's zero literal.
+    auto operator<=>(const RowKey&) const = default;  // NOLINT(modernize-use-nullptr)
   };
   void loadRowsIfNeeded();
   [[nodiscard]] bool validRow(NSInteger section, NSInteger row);

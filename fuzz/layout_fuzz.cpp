@@ -21,14 +21,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static auto target = objc::create<NSObject>();
   if (auto layout = PSLoadSpecifierLayout("/Library/PreferenceBundles/Fuzz.bundle/Fuzz.plist")) {
     auto items = objc::as<NSArray>(layout->objectForKey("items"));
-    auto specs = PSSpecifiersFromLayout(layout.get(), target.get(), "Fuzz.plist");
-    check(specs != nullptr, "a layout gives a list of controls");
-    check(specs->count() <= (items ? items->count() : 0), "one control at most per entry");
-    if (specs->count() < (items ? items->count() : 0)) check(log.contains("Fuzz.plist"), "left-out entries are logged");
-    for (const id& s : *specs) {
-      auto spec = objc::as<PSSpecifier>(s);
-      check(spec && PSCellTypeName(spec->type()) != nullptr, "every control has a known cell");
-      (void)spec->descriptionString();
+    auto controls = PSSpecifiersFromLayout(layout.get(), target.get(), "Fuzz.plist");
+    check(controls != nullptr, "a layout gives a list of controls");
+    check(controls->count() <= (items ? items->count() : 0), "one control at most per entry");
+    if (controls->count() < (items ? items->count() : 0))
+      check(log.contains("Fuzz.plist"), "left-out entries are logged");
+    for (const id& s : *controls) {
+      auto control = objc::as<PSSpecifier>(s);
+      check(control && PSCellTypeName(control->type()) != nullptr, "every control has a known cell");
+      (void)control->descriptionString();
     }
   } else {
     check(log.contains("Fuzz.plist"), "a refused layout is logged");

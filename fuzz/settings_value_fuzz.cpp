@@ -45,9 +45,10 @@ const std::vector<Ref<PSSpecifier>>& controls() {
       auto d = objc::as<NSDictionary>(
           foundation::propertyListFromBytes(layout, foundation::PropertyListRoot::Dictionary, "layout"));
       if (!d) std::abort();
-      auto specs = PSSpecifiersFromLayout(d.get(), target.get(), "layout");
-      for (const id& s : *specs)
-        if (auto spec = objc::as<PSSpecifier>(s); spec && PSCellTypeCarriesValue(spec->type())) out.push_back(spec);
+      auto controls = PSSpecifiersFromLayout(d.get(), target.get(), "layout");
+      for (const id& s : *controls)
+        if (auto control = objc::as<PSSpecifier>(s); control && PSCellTypeCarriesValue(control->type()))
+          out.push_back(control);
     }
     if (out.size() < 5) std::abort();
     return out;

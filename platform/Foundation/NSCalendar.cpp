@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -196,7 +197,171 @@ struct NSCalendar::Engine {
     double result = 0;
   };
   std::array<Addition, 8> recent;
+  /// Spans of time with one offset from GMT, as the zone's transitions
+  /// bound them, found on demand: days, months and years are then added
+  /// on the civil calendar with whole-millisecond arithmetic, and ICU's
+  /// field machinery is left to the dates near a transition.
+  struct Span {
+    int64_t start, end;  // milliseconds since 1970, [start, end)
+    int64_t offset;      // milliseconds east of GMT
+  };
+  std::vector<Span> spans;
+  bool spansUnavailable = false;
+
+  std::optional<Span> spanAt(int64_t ms);
+  std::optional<int64_t> gmtOfWallClock(int64_t wallMs);
+  std::optional<double> add(double sinceReferenceDate, const std::array<int64_t, 7>& amounts);
 };
+
+namespace {
+
+constexpr int64_t kDayMs = 86'400'000;
+// Two days: more than any offset change a zone has made, so a wall-clock
+// time this far from a transition names exactly one moment.
+constexpr int64_t kTransitionMarginMs = 2 * kDayMs;
+// The civil arithmetic below is the proleptic Gregorian calendar; ICU's
+// Gregorian calendar is Julian before 1582, so old and far dates go to ICU.
+constexpr int64_t kFirstPlainYear = 1700, kLastPlainYear = 9000;
+
+int64_t floorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+/// Days since 1970-01-01 of a Gregorian date (month 1-12).
+int64_t daysFromCivil(int64_t y, int64_t m, int64_t d) {
+  y -= m <= 2;
+  const int64_t era = floorDiv(y, 400);
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+struct Civil {
+  int64_t year, month, day;  // month 1-12
+};
+
+Civil civilFromDays(int64_t z) {
+  z += 719468;
+  const int64_t era = floorDiv(z, 146097);
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  const int64_t d = doy - (153 * mp + 2) / 5 + 1;
+  const int64_t m = mp < 10 ? mp + 3 : mp - 9;
+  return {yoe + era * 400 + (m <= 2), m, d};
+}
+
+int64_t daysInMonth(int64_t y, int64_t m) {
+  static constexpr int64_t days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  return m == 2 && leap ? 29 : days[m - 1];
+}
+
+}  // namespace
+
+std::optional<NSCalendar::Engine::Span> NSCalendar::Engine::spanAt(int64_t ms) {
+  for (const Span& s : spans)
+    if (ms >= s.start && ms < s.end) return s;
+  if (spansUnavailable || !cal) return std::nullopt;
+  UErrorCode status = U_ZERO_ERROR;
+  ucal_setMillis(cal.get(), static_cast<UDate>(ms), &status);
+  const int64_t offset =
+      int64_t(ucal_get(cal.get(), UCAL_ZONE_OFFSET, &status)) + ucal_get(cal.get(), UCAL_DST_OFFSET, &status);
+  UDate before = 0, after = 0;
+  const bool hasBefore =
+      ucal_getTimeZoneTransitionDate(cal.get(), UCAL_TZ_TRANSITION_PREVIOUS_INCLUSIVE, &before, &status);
+  const bool hasAfter = ucal_getTimeZoneTransitionDate(cal.get(), UCAL_TZ_TRANSITION_NEXT, &after, &status);
+  if (U_FAILURE(status)) {
+    spansUnavailable = true;
+    return std::nullopt;
+  }
+  Span span{hasBefore ? static_cast<int64_t>(before) : std::numeric_limits<int64_t>::min(),
+            hasAfter ? static_cast<int64_t>(after) : std::numeric_limits<int64_t>::max(), offset};
+  if (ms < span.start || ms >= span.end) {  // transitions off the millisecond grid
+    spansUnavailable = true;
+    return std::nullopt;
+  }
+  if (spans.size() >= 64) spans.clear();
+  spans.push_back(span);
+  return span;
+}
+
+std::optional<int64_t> NSCalendar::Engine::gmtOfWallClock(int64_t wallMs) {
+  const auto guess = spanAt(wallMs);
+  if (!guess) return std::nullopt;
+  int64_t gmt = wallMs - guess->offset;
+  auto span = spanAt(gmt);
+  if (span && span->offset != guess->offset) {
+    gmt = wallMs - span->offset;
+    span = spanAt(gmt);
+  }
+  // Near a transition a wall-clock time may name two moments or none;
+  // ICU's rules decide those.
+  if (!span || wallMs - span->offset != gmt) return std::nullopt;
+  if (span->start != std::numeric_limits<int64_t>::min() && gmt - span->start < kTransitionMarginMs)
+    return std::nullopt;
+  if (span->end != std::numeric_limits<int64_t>::max() && span->end - gmt <= kTransitionMarginMs) return std::nullopt;
+  return gmt;
+}
+
+std::optional<double> NSCalendar::Engine::add(double sinceReferenceDate, const std::array<int64_t, 7>& amounts) {
+  auto set = [](int64_t v) { return v != NSDateComponentUndefined && v != 0; };
+  if (set(amounts[0])) return std::nullopt;  // eras
+  for (int64_t a : amounts)
+    if (a != NSDateComponentUndefined && !fitsInt32(a)) return std::nullopt;
+  const double exact = (sinceReferenceDate + NSTimeIntervalSince1970) * 1000.0;
+  if (!(std::fabs(exact) < 1e15)) return std::nullopt;
+  const double whole = std::floor(exact);
+  auto gmt = static_cast<int64_t>(whole);
+
+  // Years and months move the wall clock; each step lands on one definite
+  // moment before the next is taken.
+  if (set(amounts[1]) || set(amounts[2])) {
+    const auto span = spanAt(gmt);
+    if (!span) return std::nullopt;
+    const int64_t wall = gmt + span->offset;
+    int64_t days = floorDiv(wall, kDayMs);
+    const int64_t timeOfDay = wall - days * kDayMs;
+    Civil c = civilFromDays(days);
+    auto step = [&](int64_t years, int64_t months) -> bool {
+      const int64_t month0 = c.month - 1 + months;
+      c.year += years + floorDiv(month0, 12);
+      c.month = month0 - floorDiv(month0, 12) * 12 + 1;
+      if (c.year < kFirstPlainYear || c.year > kLastPlainYear) return false;
+      c.day = std::min(c.day, daysInMonth(c.year, c.month));
+      days = daysFromCivil(c.year, c.month, c.day);
+      auto moved = gmtOfWallClock(days * kDayMs + timeOfDay);
+      if (!moved) return false;
+      gmt = *moved;
+      return true;
+    };
+    if (c.year < kFirstPlainYear || c.year > kLastPlainYear) return std::nullopt;
+    if (set(amounts[1]) && !step(amounts[1], 0)) return std::nullopt;
+    if (set(amounts[2]) && !step(0, amounts[2])) return std::nullopt;
+  }
+  // Days keep the hour of the day when the offset changes by less than a
+  // day, as ICU adds them: a span of whole days, then the offset's change
+  // (a day's change, like Apia's skipped day, is not made up).
+  if (set(amounts[3])) {
+    const auto before = spanAt(gmt);
+    const int64_t moved = gmt + amounts[3] * kDayMs;
+    const auto after = spanAt(moved);
+    if (!before || !after) return std::nullopt;
+    const int64_t shift = (before->offset - after->offset) % kDayMs;
+    gmt = moved + shift;
+    if (shift != 0) {
+      const auto landed = spanAt(gmt);
+      if (!landed || landed->offset != after->offset) return std::nullopt;  // a skipped hour: ICU's rules
+    }
+    const int64_t year = civilFromDays(floorDiv(gmt, kDayMs)).year;
+    if (year < kFirstPlainYear || year > kLastPlainYear) return std::nullopt;
+  }
+  // Hours, minutes and seconds are spans of time.
+  constexpr int64_t unitMs[] = {3'600'000, 60'000, 1'000};
+  for (size_t i = 0; i < 3; ++i)
+    if (set(amounts[4 + i])) gmt += amounts[4 + i] * unitMs[i];
+  return static_cast<double>(gmt) / 1000.0 - NSTimeIntervalSince1970 + (exact - whole) / 1000.0;
+}
 
 Class NSCalendar::classObject() {
   static Class cls = objc::ClassBuilder<NSCalendar, NSObject>("NSCalendar")
@@ -285,24 +450,32 @@ Ref<NSDate> NSCalendar::dateByAddingComponentsToDate(const NSDateComponents* com
                 e.recent.begin() + static_cast<ptrdiff_t>(i) + 1);
     return NSDate::dateWithTimeIntervalSinceReferenceDate(e.recent[0].result);
   }
-  UCalendar* cal = e.cal.get();
-  if (!cal || !setMoment(cal, t)) return nullptr;
-  // Largest unit first, as the device adds them: Jan 31 + 1 month + 1 day is Mar 1.
-  constexpr UCalendarDateFields fields[] = {UCAL_ERA,         UCAL_YEAR,   UCAL_MONTH, UCAL_DATE,
-                                            UCAL_HOUR_OF_DAY, UCAL_MINUTE, UCAL_SECOND};
-  for (size_t i = 0; i < amounts.size(); ++i) {
-    const int64_t amount = amounts[i];
-    if (amount == NSDateComponentUndefined || amount == 0) continue;
-    if (!fitsInt32(amount)) return nullptr;
+  double result = 0;
+  if (auto plain = e.add(t, amounts)) {
+    result = *plain;
+  } else {
+    UCalendar* cal = e.cal.get();
+    // ICU keeps whole milliseconds; the finer part of the date is kept as it was.
+    const double exact = (t + NSTimeIntervalSince1970) * 1000.0;
     UErrorCode status = U_ZERO_ERROR;
-    ucal_add(cal, fields[i], int32_t(amount), &status);
+    if (!cal) return nullptr;
+    ucal_setMillis(cal, std::floor(exact), &status);
     if (U_FAILURE(status)) return nullptr;
+    // Largest unit first, as the device adds them: Jan 31 + 1 month + 1 day is Mar 1.
+    constexpr UCalendarDateFields fields[] = {UCAL_ERA,         UCAL_YEAR,   UCAL_MONTH, UCAL_DATE,
+                                              UCAL_HOUR_OF_DAY, UCAL_MINUTE, UCAL_SECOND};
+    for (size_t i = 0; i < amounts.size(); ++i) {
+      const int64_t amount = amounts[i];
+      if (amount == NSDateComponentUndefined || amount == 0) continue;
+      if (!fitsInt32(amount)) return nullptr;
+      UErrorCode status = U_ZERO_ERROR;
+      ucal_add(cal, fields[i], int32_t(amount), &status);
+      if (U_FAILURE(status)) return nullptr;
+    }
+    const double moved = moment(cal);
+    if (std::isnan(moved)) return nullptr;
+    result = moved + (exact - std::floor(exact)) / 1000.0;
   }
-  const double moved = moment(cal);
-  if (std::isnan(moved)) return nullptr;
-  // ICU keeps whole milliseconds; the finer part of the date is kept as it was.
-  const double ms = t * 1000.0;
-  const double result = moved + (ms - std::floor(ms)) / 1000.0;
   std::rotate(e.recent.begin(), e.recent.end() - 1, e.recent.end());
   e.recent[0] = {t, amounts, result};
   return NSDate::dateWithTimeIntervalSinceReferenceDate(result);

@@ -4,6 +4,12 @@
 #include <Foundation/NSCalendar.h>
 
 #include <gtest/gtest.h>
+#include <unicode/ucal.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -143,6 +149,77 @@ TEST(NSCalendarTest, DaysKeepTheWallClockAcrossDaylightSavingHoursDoNot) {
             "2026-03-29 22:00:00 +0000");  // next local midnight: 23 hours later
   EXPECT_EQ(text(cal->dateByAddingComponentsToDate(delta(0, 0, 0, 24).get(), start.get(), 0)),
             "2026-03-29 23:00:00 +0000");
+}
+
+/// ICU's own answer: the additions one by one, largest unit first, on a
+/// Gregorian calendar in the zone.
+class ICUCalendar {
+ public:
+  explicit ICUCalendar(const char* zone) {
+    std::vector<UChar> id(zone, zone + std::strlen(zone));
+    UErrorCode status = U_ZERO_ERROR;
+    cal_ = ucal_open(id.data(), int32_t(id.size()), "en_US@calendar=gregorian", UCAL_GREGORIAN, &status);
+    EXPECT_TRUE(U_SUCCESS(status));
+  }
+  ~ICUCalendar() { ucal_close(cal_); }
+  ICUCalendar(const ICUCalendar&) = delete;
+  ICUCalendar& operator=(const ICUCalendar&) = delete;
+
+  double add(double sinceReferenceDate, const std::array<int32_t, 6>& amounts) {
+    UErrorCode status = U_ZERO_ERROR;
+    ucal_setMillis(cal_, std::floor((sinceReferenceDate + NSTimeIntervalSince1970) * 1000.0), &status);
+    constexpr UCalendarDateFields fields[] = {UCAL_YEAR,        UCAL_MONTH,  UCAL_DATE,
+                                              UCAL_HOUR_OF_DAY, UCAL_MINUTE, UCAL_SECOND};
+    for (size_t i = 0; i < amounts.size(); ++i)
+      if (amounts[i]) ucal_add(cal_, fields[i], amounts[i], &status);
+    const double ms = ucal_getMillis(cal_, &status);
+    EXPECT_TRUE(U_SUCCESS(status));
+    return ms / 1000.0 - NSTimeIntervalSince1970;
+  }
+
+ private:
+  UCalendar* cal_ = nullptr;
+};
+
+TEST(NSCalendarTest, AdditionsAgreeWithICUAcrossZonesAndTransitions) {
+  // Zones with daylight saving either side of the equator, a half-hour
+  // one, one that skipped a whole day (Apia, 2011-12-30), and none; start
+  // moments every 7 hours 13 minutes through two years, so some fall on
+  // and beside every transition; month ends, leap days and mixed signs.
+  const std::vector<std::array<int32_t, 6>> deltas = {
+      {1, 0, 360, 0, 0, 0}, {0, 0, 1, 0, 0, 0},    {0, 1, 0, 0, 0, 0},  {0, -1, 1, 0, 0, 0},   {1, 0, -359, 0, 0, 0},
+      {-4, 0, 0, 0, 0, 0},  {0, 13, -31, 0, 0, 0}, {0, 0, 1, 24, 0, 0}, {0, 0, -1, 0, -1, 30}, {2, 11, 30, 1, 1, 1}};
+  for (const char* zone :
+       {"Europe/Berlin", "America/New_York", "Australia/Lord_Howe", "Pacific/Apia", "Asia/Kolkata", "UTC"}) {
+    auto cal = calendarIn(zone);
+    ICUCalendar icu(zone);
+    const double first = 315'532'800.0;  // 2011-01-01
+    for (double t = first; t < first + 2 * 366 * 86400.0; t += 7 * 3600 + 13 * 60) {
+      for (const auto& d : deltas) {
+        auto comps = NSDateComponents::create();
+        comps->year = d[0];
+        comps->month = d[1];
+        comps->day = d[2];
+        comps->hour = d[3];
+        comps->minute = d[4];
+        comps->second = d[5];
+        auto date = NSDate::dateWithTimeIntervalSinceReferenceDate(t);
+        auto ours = cal->dateByAddingComponentsToDate(comps.get(), date.get(), 0);
+        ASSERT_TRUE(ours);
+        ASSERT_EQ(ours->timeIntervalSinceReferenceDate(), icu.add(t, d))
+            << zone << " from " << date->descriptionString() << " adding " << comps->descriptionString();
+      }
+    }
+  }
+  // The part of a second finer than a millisecond is kept, once.
+  auto cal = calendarIn("Europe/Berlin");
+  for (auto d : {delta(0, 0, 1), delta(1, 0, 360), delta(0, 0, 0, 1)}) {
+    const double t = 818'409'600.0004;
+    auto moved = cal->dateByAddingComponentsToDate(d.get(), NSDate::dateWithTimeIntervalSinceReferenceDate(t).get(), 0);
+    const double fraction =
+        moved->timeIntervalSinceReferenceDate() - std::floor(moved->timeIntervalSinceReferenceDate() * 1000) / 1000;
+    EXPECT_NEAR(fraction, 0.0004, 1e-6) << d->descriptionString();
+  }
 }
 
 TEST(NSCalendarTest, ComponentsFromDate) {

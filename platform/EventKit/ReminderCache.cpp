@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -85,7 +86,46 @@ uint64_t ReminderCache::parseCount() const {
 
 void ReminderCache::clear() {
   std::lock_guard guard(lock_);
+  for (auto& [name, folder] : folders_) forgetWatch(folder.watch);
   folders_.clear();
+}
+
+void ReminderCache::forgetWatch(int watch) {
+  if (watch < 0 || changes_ < 0) return;
+  for (auto& [name, folder] : folders_)
+    if (folder.watch == watch) folder.watch = -1, folder.unchanged = false;
+  inotify_rm_watch(changes_, watch);
+}
+
+void ReminderCache::takeChangeReports() {
+  if (changes_ < 0) return;
+  alignas(inotify_event) char buf[8192];
+  for (;;) {
+    const ssize_t n = read(changes_, buf, sizeof buf);
+    if (n <= 0) break;  // EAGAIN: nothing more reported
+    for (ssize_t at = 0; at < n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(buf + at);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      for (auto& [name, folder] : folders_) {
+        if (event->mask & IN_Q_OVERFLOW) folder.unchanged = false;
+        if (folder.watch != event->wd) continue;
+        folder.unchanged = false;
+        if (event->mask & IN_IGNORED) folder.watch = -1;  // the folder itself went away
+      }
+    }
+  }
+}
+
+void ReminderCache::watch(Folder& folder, int dirFd) {
+  if (folder.watch >= 0) return;
+  if (changes_ < 0) changes_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (changes_ < 0) return;
+  // Placed through the open folder, so it watches the folder that was opened
+  // inside the device root, whatever its path names by now.
+  const std::string self = "/proc/self/fd/" + std::to_string(dirFd);
+  folder.watch = inotify_add_watch(changes_, self.c_str(),
+                                   IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MOVED_FROM |
+                                       IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR);
 }
 
 Ref<NSTimeZone> ReminderCache::zoneFor(const DueDate& due, const std::string& devicePath,
@@ -142,28 +182,53 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
   std::vector<std::string> log;
   {
     std::lock_guard guard(lock_);
+    takeChangeReports();
     int dirFd = foundation::openDeviceFolder(deviceFolder);
-    DIR* dir = dirFd >= 0 ? fdopendir(dirFd) : nullptr;
+    struct stat self {};
+    DIR* dir = dirFd >= 0 && fstat(dirFd, &self) == 0 ? fdopendir(dirFd) : nullptr;
+    auto found = folders_.find(hostFolder.string());
     if (!dir) {
       if (dirFd >= 0) close(dirFd);
       if (errno != ENOENT) log.push_back(deviceFolder + ": the list folder cannot be read");
-      folders_.erase(hostFolder.string());
+      if (found != folders_.end()) {
+        forgetWatch(found->second.watch);
+        folders_.erase(found);
+      }
+    } else if (found != folders_.end() && found->second.unchanged && found->second.watch >= 0 &&
+               found->second.device == static_cast<uint64_t>(self.st_dev) &&
+               found->second.inode == static_cast<uint64_t>(self.st_ino)) {
+      out = found->second.answer;
+      closedir(dir);
     } else {
+      Folder& folder = folders_[hostFolder.string()];
+      if (folder.device != static_cast<uint64_t>(self.st_dev) || folder.inode != static_cast<uint64_t>(self.st_ino))
+        forgetWatch(folder.watch);
+      folder.device = static_cast<uint64_t>(self.st_dev);
+      folder.inode = static_cast<uint64_t>(self.st_ino);
+      // Watched before the folder is read, so a change made while it is
+      // read is reported at the next load.
+      watch(folder, dirFd);
+      // A linked file can change without its folder hearing of it.
+      bool trusted = folder.watch >= 0;
       std::vector<std::string> names;
       while (dirent* e = readdir(dir)) {
         if (e->d_type != DT_DIR && isReminderFile(e->d_name)) names.emplace_back(e->d_name);
       }
       std::sort(names.begin(), names.end());
 
-      Folder& known = folders_[hostFolder.string()];
+      auto& known = folder.entries;
       ++scan_;
       const int64_t racyAfter = nowNs() - kRacyWindowNs;
       std::string bytes;
       for (const std::string& name : names) {
         struct stat st {};
         if (fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISLNK(st.st_mode) && !foundation::statDeviceItem(deviceFolder + "/" + name, st)) continue;
+        if (S_ISLNK(st.st_mode)) {
+          trusted = false;
+          if (!foundation::statDeviceItem(deviceFolder + "/" + name, st)) continue;
+        }
         if (!S_ISREG(st.st_mode)) continue;
+        if (st.st_nlink > 1) trusted = false;
         Stamp stamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
                     static_cast<int64_t>(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
         bool racy = std::max(stamp.modifiedNs, stamp.changedNs) > racyAfter;
@@ -195,6 +260,8 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
       }
       std::erase_if(known, [&](const auto& e) { return e.second.seenInScan != scan_; });
       closedir(dir);
+      folder.unchanged = trusted;
+      folder.answer = out;
     }
   }
   for (const std::string& line : log) NSLog("EventKit: %s", line);

@@ -2,7 +2,8 @@
 /// \file
 /// The parsed reminder files, shared by every store of the process, as the
 /// device's calendar daemon keeps its database: a file is parsed again only
-/// when it changed on disk, so each lock-screen load costs a directory read
+/// when it changed on disk. A folder under a change watch that reported
+/// nothing is answered as before; otherwise a load costs a directory read
 /// and a stat per file, not a parse.
 
 #include <EventKit/ICalendarReader.h>
@@ -73,7 +74,19 @@ class ReminderCache {
     uint64_t seenInScan = 0;  ///< files gone from the folder are dropped after a scan
     std::shared_ptr<const StoredFile> file;
   };
-  using Folder = std::unordered_map<std::string, Entry>;
+  struct Folder {
+    std::unordered_map<std::string, Entry> entries;
+    /// The folder's change watch (-1 without one) and the folder it was
+    /// placed on; while no change is reported, the last answer stands.
+    int watch = -1;
+    uint64_t device = 0, inode = 0;
+    bool unchanged = false;
+    std::vector<std::shared_ptr<const StoredFile>> answer;
+  };
+  /// Marks folders whose watch reported a change since the last call.
+  void takeChangeReports();
+  void watch(Folder& folder, int dirFd);
+  void forgetWatch(int watch);
 
   std::shared_ptr<const StoredFile> store(ParsedCalendar parsed, const std::string& devicePath,
                                           std::vector<std::string>& log);
@@ -84,6 +97,7 @@ class ReminderCache {
   std::unordered_map<std::string, Ref<NSTimeZone>> zones_;
   uint64_t parses_ = 0;
   uint64_t scan_ = 0;
+  int changes_ = -1;  ///< the inotify descriptor, opened on first use
 };
 
 }  // namespace eventkit

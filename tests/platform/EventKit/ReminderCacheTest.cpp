@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <fstream>
 #include <thread>
 
 using ektest::ReminderRoot;
@@ -92,4 +93,35 @@ TEST_F(ReminderCache, AHugeFileCostsOnlyItself) {
                              " bytes, too large for a reminder file, skipped"));
   write("iCloud/home", "c.ics", todo("charlie", "DESCRIPTION:" + std::string(2 << 20, 'y') + "\r\n"));
   EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"alpha", "bravo"}));
+}
+
+TEST_F(ReminderCache, AnUnchangedAnswerFollowsChangesTheFolderDoesNotSee) {
+  settle();
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"alpha", "bravo"}));
+  const fs::path list = listPath("iCloud/home");
+  // A file with a second name elsewhere, changed through that name.
+  const fs::path elsewhere = list.parent_path() / "elsewhere.txt";
+  fs::remove(list / "b.ics");
+  std::ofstream(elsewhere) << todo("bravo");
+  fs::create_hard_link(elsewhere, list / "b.ics");
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"alpha", "bravo"}));
+  settle();
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"alpha", "bravo"}));
+  std::ofstream(elsewhere) << todo("BRAVO");
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"alpha", "BRAVO"}));
+
+  // The folder moved away and another put in its place.
+  settle();
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"alpha", "BRAVO"}));
+  const fs::path moved = list.parent_path().parent_path().parent_path() / "old-home";
+  fs::rename(list, moved);
+  makeList("iCloud/home", "Home");
+  write("iCloud/home", "c.ics", todo("charlie"));
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"charlie"}));
+  // ...and a change in the moved folder is none of the list's business.
+  std::ofstream(moved / "a.ics") << todo("delta");
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"charlie"}));
+  settle();
+  write("iCloud/home", "c.ics", todo("CHARLIE"));
+  EXPECT_EQ(fetchTitles(), (std::vector<std::string>{"CHARLIE"}));
 }

@@ -422,6 +422,18 @@ Ref<NSDate> NSCalendar::dateFromComponents(const NSDateComponents* comps) const 
     cal = shared->cal.get();
   }
   if (!cal) return nullptr;
+  if (shared && comps->era == NSDateComponentUndefined && fields[0] >= kFirstPlainYear && fields[0] <= kLastPlainYear) {
+    // Out-of-range fields carry over, as ICU's lenient calendar carries them.
+    const int64_t year = fields[0] + floorDiv(fields[1], 12);
+    const int64_t month = fields[1] - floorDiv(fields[1], 12) * 12 + 1;
+    const int64_t days = daysFromCivil(year, month, 1) + fields[2] - 1;
+    const int64_t wall = days * kDayMs + fields[3] * 3'600'000 + fields[4] * 60'000 + fields[5] * 1'000;
+    const int64_t wallYear = civilFromDays(floorDiv(wall, kDayMs)).year;
+    if (wallYear >= kFirstPlainYear && wallYear <= kLastPlainYear)
+      if (auto gmt = shared->gmtOfWallClock(wall))
+        return NSDate::dateWithTimeIntervalSinceReferenceDate(static_cast<double>(*gmt) / 1000.0 -
+                                                              NSTimeIntervalSince1970);
+  }
   ucal_clear(cal);
   if (comps->era != NSDateComponentUndefined && fitsInt32(comps->era)) ucal_set(cal, UCAL_ERA, int32_t(comps->era));
   ucal_set(cal, UCAL_YEAR, int32_t(fields[0]));

@@ -3,6 +3,8 @@
 #include <objc/NSObject.h>
 #include <objc/message.h>
 
+#include <array>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
@@ -57,6 +59,10 @@ struct Registry {
   };
   std::unordered_map<Key, Method, KeyHash> cache;
 };
+
+/// Bumped whenever a method table changes; a thread's own lookup lines
+/// from an older generation are stale.
+std::atomic<uint64_t> methodGeneration{1};
 
 Registry& registry() {
   static auto* r = new Registry();  // never destroyed: objects may outlive static teardown
@@ -125,6 +131,7 @@ bool class_addMethod(Class cls, SEL sel, IMP imp, const char* types) {
   const char* interned = r.types.insert(types).first->c_str();
   cls->methods[sel] = std::make_unique<objc_method>(objc_method{sel, imp, interned});
   r.cache.clear();
+  methodGeneration.fetch_add(1, std::memory_order_release);
   return true;
 }
 
@@ -142,6 +149,7 @@ IMP class_replaceMethod(Class cls, SEL sel, IMP imp, const char* types) {
   const char* interned = r.types.insert(t).first->c_str();
   cls->methods[sel] = std::make_unique<objc_method>(objc_method{sel, imp, interned});
   r.cache.clear();
+  methodGeneration.fetch_add(1, std::memory_order_release);
   return inherited ? inherited->imp : nullptr;
 }
 
@@ -222,15 +230,33 @@ const char* internTypes(const std::string& types) {
 
 Method lookupMethod(Class cls, SEL sel) {
   if (!cls || !sel) return nullptr;
+  // Each thread keeps the answers it used last in lines of its own, as the
+  // device's runtime keeps a method cache per class: a message send then
+  // takes no lock.
+  struct Line {
+    Class cls = nullptr;
+    SEL sel = nullptr;
+    Method method = nullptr;
+    uint64_t generation = 0;
+  };
+  thread_local std::array<Line, 1024> lines;
+  const uint64_t generation = methodGeneration.load(std::memory_order_acquire);
+  const auto bits = reinterpret_cast<uintptr_t>(cls) ^ (reinterpret_cast<uintptr_t>(sel) >> 3);
+  Line& line = lines[(bits ^ (bits >> 10)) & (lines.size() - 1)];
+  if (line.cls == cls && line.sel == sel && line.generation == generation) return line.method;
   auto& r = registry();
   {
     std::shared_lock g(r.lock);
     auto it = r.cache.find({cls, sel});
-    if (it != r.cache.end()) return it->second;
+    if (it != r.cache.end()) {
+      line = {cls, sel, it->second, generation};
+      return it->second;
+    }
   }
   std::unique_lock g(r.lock);
   Method m = findUncached(cls, sel);
   r.cache[{cls, sel}] = m;
+  line = {cls, sel, m, generation};
   return m;
 }
 

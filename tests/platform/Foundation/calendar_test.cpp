@@ -177,11 +177,20 @@ class ICUCalendar {
     return ms / 1000.0 - NSTimeIntervalSince1970;
   }
 
+  double fromFields(const std::array<int32_t, 6>& f) {
+    UErrorCode status = U_ZERO_ERROR;
+    ucal_clear(cal_);
+    ucal_setDateTime(cal_, f[0], f[1] - 1, f[2], f[3], f[4], f[5], &status);
+    const double ms = ucal_getMillis(cal_, &status);
+    EXPECT_TRUE(U_SUCCESS(status));
+    return ms / 1000.0 - NSTimeIntervalSince1970;
+  }
+
  private:
   UCalendar* cal_ = nullptr;
 };
 
-TEST(NSCalendarTest, AdditionsAgreeWithICUAcrossZonesAndTransitions) {
+TEST(NSCalendarTest, ArithmeticAgreesWithICUAcrossZonesAndTransitions) {
   // Zones with daylight saving either side of the equator, a half-hour
   // one, one that skipped a whole day (Apia, 2011-12-30), and none; start
   // moments every 7 hours 13 minutes through two years, so some fall on
@@ -208,6 +217,26 @@ TEST(NSCalendarTest, AdditionsAgreeWithICUAcrossZonesAndTransitions) {
         ASSERT_TRUE(ours);
         ASSERT_EQ(ours->timeIntervalSinceReferenceDate(), icu.add(t, d))
             << zone << " from " << date->descriptionString() << " adding " << comps->descriptionString();
+      }
+      // The wall-clock time at t, and ones past the ends of their fields.
+      auto c = cal->componentsFromDate(NSCalendar::Year | NSCalendar::Month | NSCalendar::Day | NSCalendar::Hour |
+                                           NSCalendar::Minute | NSCalendar::Second,
+                                       NSDate::dateWithTimeIntervalSinceReferenceDate(t).get());
+      const std::array<int32_t, 6> wall{int32_t(c->year), int32_t(c->month),  int32_t(c->day),
+                                        int32_t(c->hour), int32_t(c->minute), int32_t(c->second)};
+      for (auto f : {wall, std::array<int32_t, 6>{wall[0], wall[1] + 12, wall[2] + 40, wall[3] + 25, 61, 0},
+                     std::array<int32_t, 6>{wall[0], 0, 0, wall[3], wall[4], -1}}) {
+        auto comps = NSDateComponents::create();
+        comps->year = f[0];
+        comps->month = f[1];
+        comps->day = f[2];
+        comps->hour = f[3];
+        comps->minute = f[4];
+        comps->second = f[5];
+        auto ours = cal->dateFromComponents(comps.get());
+        ASSERT_TRUE(ours);
+        ASSERT_EQ(ours->timeIntervalSinceReferenceDate(), icu.fromFields(f))
+            << zone << " " << comps->descriptionString();
       }
     }
   }

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <ctime>
 #include <functional>
+#include <unordered_set>
 
 namespace eventkit {
 
@@ -42,10 +43,8 @@ bool isReminderFile(const char* name) {
   return ext.size() == 4 && ext[0] == '.' && (ext[1] | 0x20) == 'i' && (ext[2] | 0x20) == 'c' && (ext[3] | 0x20) == 's';
 }
 
-/// The file's bytes, or false when it cannot be read whole.
-bool readAt(const std::string& devicePath, int64_t sizeHint, std::string& out) {
-  int fd = foundation::openDeviceFile(devicePath, kMaxFileBytes);
-  if (fd < 0) return false;
+/// The open file's bytes, or false when it cannot be read whole.
+bool readFrom(int fd, int64_t sizeHint, std::string& out) {
   out.clear();
   out.reserve(static_cast<size_t>(std::max<int64_t>(sizeHint, 0)) + 1);
   char buf[16384];
@@ -64,6 +63,14 @@ bool readAt(const std::string& devicePath, int64_t sizeHint, std::string& out) {
       break;
     }
   }
+  return ok;
+}
+
+/// The file's bytes, or false when it cannot be read whole.
+bool readAt(const std::string& devicePath, int64_t sizeHint, std::string& out) {
+  int fd = foundation::openDeviceFile(devicePath, kMaxFileBytes);
+  if (fd < 0) return false;
+  const bool ok = readFrom(fd, sizeHint, out);
   close(fd);
   return ok;
 }
@@ -93,13 +100,13 @@ void ReminderCache::clear() {
 void ReminderCache::forgetWatch(int watch) {
   if (watch < 0 || changes_ < 0) return;
   for (auto& [name, folder] : folders_)
-    if (folder.watch == watch) folder.watch = -1, folder.unchanged = false;
+    if (folder.watch == watch) folder.watch = -1, folder.unchanged = folder.reportsComplete = false;
   inotify_rm_watch(changes_, watch);
 }
 
 void ReminderCache::takeChangeReports() {
   if (changes_ < 0) return;
-  alignas(inotify_event) char buf[8192];
+  alignas(inotify_event) char buf[32768];
   for (;;) {
     const ssize_t n = read(changes_, buf, sizeof buf);
     if (n <= 0) break;  // EAGAIN: nothing more reported
@@ -107,9 +114,13 @@ void ReminderCache::takeChangeReports() {
       const auto* event = reinterpret_cast<const inotify_event*>(buf + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       for (auto& [name, folder] : folders_) {
-        if (event->mask & IN_Q_OVERFLOW) folder.unchanged = false;
+        if (event->mask & IN_Q_OVERFLOW) folder.unchanged = folder.reportsComplete = false;
         if (folder.watch != event->wd) continue;
         folder.unchanged = false;
+        if (event->len > 0 && event->name[0] && !(event->mask & (IN_IGNORED | IN_Q_OVERFLOW)))
+          folder.changed.emplace(event->name);
+        else
+          folder.reportsComplete = false;                 // the folder itself changed
         if (event->mask & IN_IGNORED) folder.watch = -1;  // the folder itself went away
       }
     }
@@ -201,8 +212,10 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
       closedir(dir);
     } else {
       Folder& folder = folders_[hostFolder.string()];
-      if (folder.device != static_cast<uint64_t>(self.st_dev) || folder.inode != static_cast<uint64_t>(self.st_ino))
+      if (folder.device != static_cast<uint64_t>(self.st_dev) || folder.inode != static_cast<uint64_t>(self.st_ino)) {
         forgetWatch(folder.watch);
+        folder.reportsComplete = false;
+      }
       folder.device = static_cast<uint64_t>(self.st_dev);
       folder.inode = static_cast<uint64_t>(self.st_ino);
       // Watched before the folder is read, so a change made while it is
@@ -210,22 +223,48 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
       watch(folder, dirFd);
       // A linked file can change without its folder hearing of it.
       bool trusted = folder.watch >= 0;
-      std::vector<std::string> names;
+      std::vector<std::pair<std::string, unsigned char>> names;
       while (dirent* e = readdir(dir)) {
-        if (e->d_type != DT_DIR && isReminderFile(e->d_name)) names.emplace_back(e->d_name);
+        if (e->d_type != DT_DIR && isReminderFile(e->d_name)) names.emplace_back(e->d_name, e->d_type);
       }
       std::sort(names.begin(), names.end());
+      // With every change since the last read reported by name, only the
+      // named files are looked at again.
+      const bool byReports = folder.reportsComplete;
+      std::unordered_set<std::string> changed = std::move(folder.changed);
+      folder.changed.clear();
 
       auto& known = folder.entries;
       ++scan_;
       const int64_t racyAfter = nowNs() - kRacyWindowNs;
       std::string bytes;
-      for (const std::string& name : names) {
+      for (const auto& [name, type] : names) {
+        auto existing = known.find(name);
+        const bool reported = !byReports || changed.contains(name);
+        if (existing != known.end() && !reported && existing->second.file) {
+          existing->second.seenInScan = scan_;
+          out.push_back(existing->second.file);
+          continue;
+        }
+        std::string devicePath = deviceFolder + "/" + name;
         struct stat st {};
-        if (fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISLNK(st.st_mode)) {
-          trusted = false;
-          if (!foundation::statDeviceItem(deviceFolder + "/" + name, st)) continue;
+        int fd = -1;
+        if (type == DT_REG && (existing == known.end() || byReports)) {
+          // New or changed: opened once, and its status taken from the open file.
+          foundation::FileResult outcome;
+          fd = foundation::openDeviceFile(devicePath, 0, &outcome);
+          if (fd < 0 && outcome.outcome == foundation::FileOutcome::Missing) continue;
+          if (fd >= 0 && fstat(fd, &st) != 0) {
+            close(fd);
+            continue;
+          }
+          if (fd < 0) st.st_mode = S_IFREG;  // refused: told below as unreadable
+        } else {
+          if (fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+          if (S_ISLNK(st.st_mode)) {
+            trusted = false;
+            if (!foundation::statDeviceItem(devicePath, st)) continue;
+          }
         }
         if (!S_ISREG(st.st_mode)) continue;
         if (st.st_nlink > 1) trusted = false;
@@ -237,17 +276,20 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
         Entry& entry = it->second;
         entry.seenInScan = scan_;
         bool same = !added && entry.stamp == stamp;
-        if (same && !entry.racy) {
+        if (same && !entry.racy && fd < 0) {
           out.push_back(entry.file);
           continue;
         }
-        std::string devicePath = deviceFolder + "/" + name;
         entry.stamp = stamp;
         entry.racy = racy;
-        if (stamp.size > kMaxFileBytes || !readAt(devicePath, stamp.size, bytes)) {
-          log.push_back(devicePath + (stamp.size > kMaxFileBytes ? ": " + std::to_string(stamp.size) +
-                                                                       " bytes, too large for a reminder file, skipped"
-                                                                 : ": cannot be read, skipped"));
+        const bool tooLarge = stamp.size > kMaxFileBytes;
+        const bool read =
+            !tooLarge && (fd >= 0 ? readFrom(fd, stamp.size, bytes) : readAt(devicePath, stamp.size, bytes));
+        if (fd >= 0) close(fd);
+        if (!read) {
+          log.push_back(devicePath +
+                        (tooLarge ? ": " + std::to_string(stamp.size) + " bytes, too large for a reminder file, skipped"
+                                  : ": cannot be read, skipped"));
           entry.contentHash = 0;
           entry.file = std::make_shared<StoredFile>();
         } else {
@@ -261,6 +303,7 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
       std::erase_if(known, [&](const auto& e) { return e.second.seenInScan != scan_; });
       closedir(dir);
       folder.unchanged = trusted;
+      folder.reportsComplete = trusted;
       folder.answer = out;
     }
   }

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace eventkit {
@@ -81,6 +82,9 @@ class ReminderCache {
     int watch = -1;
     uint64_t device = 0, inode = 0;
     bool unchanged = false;
+    /// Every change since the last read was reported by file name, in changed.
+    bool reportsComplete = false;
+    std::unordered_set<std::string> changed;
     std::vector<std::shared_ptr<const StoredFile>> answer;
   };
   /// Marks folders whose watch reported a change since the last call.

@@ -1,6 +1,7 @@
 #include <SpringBoard/SBLockScreenManager.h>
 
 #include <BulletinBoard/BBObserver.h>
+#include <Foundation/DeviceClock.h>
 #include <Foundation/DeviceProfile.h>
 #include <Foundation/NSRunLoop.h>
 #include <UIKit/UIScreen.h>

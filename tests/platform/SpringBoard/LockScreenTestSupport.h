@@ -5,6 +5,7 @@
 #include "TempRoot.h"
 
 #include <BulletinBoard/BulletinBoard.h>
+#include <Foundation/DeviceClock.h>
 #include <Foundation/DeviceProfile.h>
 #include <Foundation/NSNumber.h>
 #include <Foundation/NSObjCRuntime.h>

@@ -9,10 +9,10 @@
 #include <Foundation/DeviceProfile.h>
 #include <Foundation/NSNumber.h>
 #include <Foundation/NSObjCRuntime.h>
+#include <SpringBoard/LockScreenDriver.h>
 #include <SpringBoard/SBApplicationIcons.h>
 #include <SpringBoard/SBBulletinCellMetrics.h>
 #include <SpringBoard/SBLockScreen.h>
-#include <SpringBoard/SBLockScreenManager.h>
 #include <SpringBoard/SBRelevanceDate.h>
 #include <objc/message.h>
 

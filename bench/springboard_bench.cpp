@@ -11,8 +11,8 @@
 
 #include <Foundation/NSLog.h>
 #include <MobileSubstrate/SubstrateLoader.h>
+#include <SpringBoard/LockScreenDriver.h>
 #include <SpringBoard/SBBacklightController.h>
-#include <SpringBoard/SBLockScreenManager.h>
 #include <SpringBoard/SpringBoard.h>
 
 #include <benchmark/benchmark.h>
@@ -79,13 +79,13 @@ fs::path makeRoot(int n, const std::string& name = "qp-springboard-bench-") {
 struct Device {
   fs::path root = makeRoot(100);
   bool tweakLoaded = false;
-  std::unique_ptr<SBLockScreenManager> manager;
+  std::unique_ptr<LockScreenDriver> manager;
 
   Device() {
     foundation::setLogSinks({});
     sbhost::bootDeviceRoot(root, {});
     SBRegisterSpringBoardApplicationClass();
-    manager = std::make_unique<SBLockScreenManager>();
+    manager = std::make_unique<LockScreenDriver>();
   }
   ~Device() {
     std::error_code ec;
@@ -200,7 +200,7 @@ void BM_MemoryOver10000Locks(benchmark::State& state) {
   sbhost::bootDeviceRoot(root, {});
   auto log = std::make_shared<foundation::CapturingSink>();
   foundation::setLogSinks({log});
-  SBLockScreenManager m;
+  LockScreenDriver m;
   auto lockOnce = [&m](int i) {
     m.lock();
     m.notify("com.apple.MobileSMS", "Anna", "Message " + std::to_string(i));

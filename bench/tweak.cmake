@@ -1,3 +1,1 @@
-if(TARGET QuillpaneCore AND TARGET SpringBoard)
-  qp_bench(tweak_bench SOURCES tweak_bench.cpp LIBS QuillpaneCore SpringBoard PkgConfig::LIBICAL)
-endif()
+qp_bench(tweak_bench SOURCES tweak_bench.cpp LIBS QuillpaneCore SpringBoard PkgConfig::LIBICAL)

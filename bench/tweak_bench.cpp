@@ -15,7 +15,7 @@
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSLog.h>
 #include <Foundation/NSNumber.h>
-#include <SpringBoard/SBLockScreenManager.h>
+#include <SpringBoard/LockScreenDriver.h>
 #include <SpringBoard/SpringBoard.h>
 #include <UIKit/NSIndexPath.h>
 #include <objc/message.h>
@@ -89,7 +89,7 @@ class Device {
     static bool loaded = false;
     if (!loaded) quillpane::initializeTweak();
     loaded = true;
-    manager_ = std::make_unique<SBLockScreenManager>();
+    manager_ = std::make_unique<LockScreenDriver>();
     manager_->lock();
   }
   ~Device() { fs::remove_all(root_); }
@@ -100,14 +100,14 @@ class Device {
     for (int i = 0; i < n; ++i) std::ofstream(list_ / ("r" + std::to_string(i) + ".ics")) << reminder(i, generation);
   }
   const fs::path& list() const { return list_; }
-  SBLockScreenManager& manager() { return *manager_; }
+  LockScreenDriver& manager() { return *manager_; }
 
  private:
   fs::path root_, list_;
-  std::unique_ptr<SBLockScreenManager> manager_;
+  std::unique_ptr<LockScreenDriver> manager_;
 };
 
-void loadView(SBLockScreenManager& m) { objc::msg(m.listController(), SEL_("loadView")); }
+void loadView(LockScreenDriver& m) { objc::msg(m.listController(), SEL_("loadView")); }
 
 /// Arguments: the number of reminders, then the settings.
 Settings settingsOf(const benchmark::State& state) { return static_cast<Settings>(state.range(1)); }
@@ -171,7 +171,7 @@ void BM_BareLibicalParse(benchmark::State& state) {
 }
 
 /// Height, layout and icon of one row, as the table asks for them.
-void rowPass(SBLockScreenManager& m, uint64_t row) {
+void rowPass(LockScreenDriver& m, uint64_t row) {
   auto indexPath = NSIndexPath::indexPathForRow(static_cast<NSInteger>(row), 0);
   benchmark::DoNotOptimize(
       objc::msg<double>(m.listView(), SEL_("tableView:heightForRowAtIndexPath:"), m.tableView(), indexPath));
@@ -179,7 +179,7 @@ void rowPass(SBLockScreenManager& m, uint64_t row) {
   benchmark::DoNotOptimize(objc::msg<id>(m.listItemAtRow(row), SEL_("iconImage")));
 }
 
-std::optional<uint64_t> firstRow(SBLockScreenManager& m, bool own) {
+std::optional<uint64_t> firstRow(LockScreenDriver& m, bool own) {
   for (uint64_t r = 0; r < m.rowCount(); ++r) {
     auto b = m.bulletinAtRow(r);
     if (b && b->bulletinID() && b->bulletinID()->hasPrefix("Quillpane") == own && m.cellForRow(r)) return r;

@@ -1,14 +1,15 @@
 #include "QPN_OtherAppsViewController.h"
 
-#include <Foundation/NSRunLoop.h>
 #include <objc/ClassBuilder.h>
+#include <objc/message.h>
 
 namespace {
 
 const char* const kOtherTweaksURL = "https://brightrepo.org/tweaks/";
 
 void removeLabelLater(const Ref<UILabel>& label) {
-  foundation::performSelectorOnMainThread(label, SEL_("removeFromSuperview"), nullptr);
+  objc::msg<void>(label, SEL_("performSelectorOnMainThread:withObject:waitUntilDone:"), SEL_("removeFromSuperview"),
+                  id(), false);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include "Replacements.h"
 #include "TweakState.h"
 
-#include <Foundation/NSRunLoop.h>
 #include <objc/message.h>
 
 namespace quillpane {
@@ -16,7 +15,7 @@ id overlayInitWithPluginName(id self, SEL cmd, id pluginName, id pluginControlle
   auto name = objc::as<NSString>(pluginName);
   if (isEnabled && hideOnNowPlayingScreen && name && name->isEqualToString("NowPlayingArtLockScreen")) {
     logTagged("hiding on lockscreen: %@", name);
-    foundation::performSelectorAfterDelay(self, SEL_("removeCustomBulletins_QPX"), nullptr, 5.0);
+    objc::msg<void>(self, SEL_("performSelector:withObject:afterDelay:"), SEL_("removeCustomBulletins_QPX"), id(), 5.0);
   }
   return saved::initWithPluginName(self, cmd, pluginName, pluginController, lockScreenViewController);
 }

@@ -10,7 +10,7 @@
 #include <Foundation/NSDate.h>
 #include <Foundation/NSLog.h>
 #include <MobileSubstrate/SubstrateLoader.h>
-#include <SpringBoard/SBLockScreenManager.h>
+#include <SpringBoard/LockScreenDriver.h>
 #include <SpringBoard/SpringBoard.h>
 
 #include <cairo.h>
@@ -185,7 +185,7 @@ class SpringBoardService {
 
   std::shared_ptr<LogTail> log_;
   foundation::DeviceProfile profile_;
-  SBLockScreenManager manager_;
+  LockScreenDriver manager_;
   bool nowPlaying_ = false;
   Clock::time_point lastTick_;
   size_t screenHash_ = 0;

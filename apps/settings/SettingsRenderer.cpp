@@ -55,21 +55,6 @@ void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r) 
   cairo_close_path(cr);
 }
 
-/// A line cut at its tail with an ellipsis to fit width, as a label does.
-std::string truncatedToFit(const std::string& text, const UIFont* font, double width) {
-  if (advanceWidth(text, font) <= width + 0.5) return text;
-  static const std::string kEllipsis = "\xE2\x80\xA6";
-  std::string cut = text;
-  while (!cut.empty()) {
-    size_t end = cut.size() - 1;
-    while (end > 0 && (static_cast<unsigned char>(cut[end]) & 0xC0) == 0x80) --end;
-    cut.erase(end);
-    while (!cut.empty() && cut.back() == ' ') cut.pop_back();
-    if (advanceWidth(cut + kEllipsis, font) <= width + 0.5) return cut + kEllipsis;
-  }
-  return "";
-}
-
 void drawLabel(cairo_t* cr, const UILabel& label, const UIColor* colorOverride) {
   auto text = label.text();
   const UIFont* font = label.font().get();

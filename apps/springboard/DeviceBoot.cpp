@@ -1,5 +1,6 @@
 #include "DeviceBoot.h"
 
+#include <Foundation/DeviceClock.h>
 #include <Foundation/DeviceRoot.h>
 #include <Foundation/NSCalendar.h>
 #include <Foundation/NSDate.h>

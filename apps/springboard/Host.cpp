@@ -6,7 +6,7 @@
 #include <Foundation/NSDate.h>
 #include <Foundation/NSLog.h>
 #include <MobileSubstrate/SubstrateLoader.h>
-#include <SpringBoard/SBLockScreenManager.h>
+#include <SpringBoard/LockScreenDriver.h>
 #include <SpringBoard/SpringBoard.h>
 
 #include <fmt/format.h>
@@ -41,14 +41,14 @@ std::string rowsText(uint64_t n) { return n == 1 ? "1 row" : fmt::format("{} row
 
 std::string number(double v) { return fmt::format("{}", v); }
 
-void checkRow(const SBLockScreenManager& m, const Event& e) {
+void checkRow(const LockScreenDriver& m, const Event& e) {
   const uint64_t count = m.rowCount();
   if (static_cast<uint64_t>(e.row) < count) return;
   throw HostError(fmt::format("{}: {}: there is no row {}; the list has {}{}", e.where, e.text(), e.row,
                               rowsText(count), count ? fmt::format(" (0 to {})", count - 1) : std::string()));
 }
 
-std::string rowTitle(const SBLockScreenManager& m, uint64_t row) {
+std::string rowTitle(const LockScreenDriver& m, uint64_t row) {
   auto bulletin = m.bulletinAtRow(row);
   auto title = bulletin ? bulletin->title() : nullptr;
   return title ? title->str() : std::string("(untitled)");
@@ -61,7 +61,7 @@ std::string clockText() {
 
 }  // namespace
 
-EventOutcome runEvent(SBLockScreenManager& m, const Event& e) {
+EventOutcome runEvent(LockScreenDriver& m, const Event& e) {
   EventOutcome out;
   out.event = e.text();
   switch (e.kind) {
@@ -89,17 +89,17 @@ EventOutcome runEvent(SBLockScreenManager& m, const Event& e) {
     case Event::Kind::Tap: {
       checkRow(m, e);
       const std::string title = rowTitle(m, static_cast<uint64_t>(e.row));
-      SBTapResult r = m.tap(static_cast<uint64_t>(e.row));
+      RowTapResult r = m.tap(static_cast<uint64_t>(e.row));
       switch (r.kind) {
-        case SBTapResult::Kind::OpenedURL:
+        case RowTapResult::Kind::OpenedURL:
           out.tapKind = "url";
           out.result = fmt::format("\"{}\" opens {}", title, r.target);
           break;
-        case SBTapResult::Kind::LaunchedApplication:
+        case RowTapResult::Kind::LaunchedApplication:
           out.tapKind = "bundle";
           out.result = fmt::format("\"{}\" launches {}", title, r.target);
           break;
-        case SBTapResult::Kind::None:
+        case RowTapResult::Kind::None:
           out.tapKind = "none";
           out.result = fmt::format("\"{}\" has no action", title);
           break;
@@ -140,7 +140,7 @@ void runHost(const HostOptions& options, std::ostream& out) {
   for (const auto& tweak : substrate::loadTweaksForProcess("com.apple.springboard", "SpringBoard"))
     run.tweaks.push_back(tweak.name);
 
-  SBLockScreenManager manager;
+  LockScreenDriver manager;
   manager.lock();
   if (run.profile.nowPlaying) manager.nowPlaying(true);
   // A long script keeps only its last outcomes, so a long run stays flat.

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-class SBLockScreenManager;
+class LockScreenDriver;
 
 namespace sbhost {
 
@@ -31,7 +31,7 @@ void checkOutputPath(const std::string& path);
 
 /// Runs one event on a locked lock screen and says what came of it;
 /// HostError for a row the list does not have.
-EventOutcome runEvent(SBLockScreenManager& manager, const Event& event);
+EventOutcome runEvent(LockScreenDriver& manager, const Event& event);
 
 /// Boots the root, starts SpringBoard with the tweaks, locks, runs the
 /// events, then writes the picture and prints the report to out. Nothing is

@@ -1,3 +1,4 @@
+#include <Foundation/DeviceClock.h>
 #include <Foundation/DeviceProfile.h>
 
 #include <Foundation/NSArray.h>

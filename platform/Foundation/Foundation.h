@@ -2,8 +2,6 @@
 /// \file
 /// Everything Foundation offers, in one include.
 
-#include <Foundation/DeviceProfile.h>
-#include <Foundation/DeviceRoot.h>
 #include <Foundation/NSArray.h>
 #include <Foundation/NSCalendar.h>
 #include <Foundation/NSData.h>
@@ -13,7 +11,6 @@
 #include <Foundation/NSLog.h>
 #include <Foundation/NSNumber.h>
 #include <Foundation/NSObjCRuntime.h>
-#include <Foundation/NSRunLoop.h>
 #include <Foundation/NSString.h>
 #include <Foundation/NSURL.h>
 #include <Foundation/dispatch.h>

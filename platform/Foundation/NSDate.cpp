@@ -1,3 +1,4 @@
+#include <Foundation/DeviceClock.h>
 #include <Foundation/NSDate.h>
 
 #include <objc/ClassBuilder.h>

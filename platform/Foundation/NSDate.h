@@ -1,8 +1,8 @@
 #pragma once
 /// \file
 /// Points in time, as seconds since the reference date (2001-01-01 UTC).
-/// "Now" comes from the device clock, which tests and the device programs
-/// can set and advance (the run loop's timers follow the same clock).
+/// "Now" comes from the device clock (Foundation/DeviceClock.h), which tests
+/// and the device programs can set and advance.
 
 #include <Foundation/NSArray.h>
 #include <objc/NSObject.h>
@@ -47,17 +47,5 @@ struct UTCFields {
   int hour, minute, second;
 };
 std::optional<UTCFields> utcFields(double unixSeconds);
-
-/// The device clock: seconds since the reference date. Real time unless a
-/// simulated clock is installed.
-class DeviceClock {
- public:
-  static double now();
-  /// Freezes the clock at t (simulated time); it then moves only by advance().
-  static void setSimulated(double sinceReferenceDate);
-  static void advance(double seconds);
-  static void useRealTime();
-  [[nodiscard]] static bool isSimulated();
-};
 
 }  // namespace foundation

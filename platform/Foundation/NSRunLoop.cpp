@@ -1,3 +1,4 @@
+#include <Foundation/DeviceClock.h>
 #include <Foundation/NSRunLoop.h>
 
 #include <Foundation/NSDate.h>

@@ -1,5 +1,6 @@
 #include <SpringBoard/SBBacklightController.h>
 
+#include <Foundation/DeviceClock.h>
 #include <Foundation/NSDate.h>
 #include <objc/ClassBuilder.h>
 

@@ -19,6 +19,22 @@ double advanceWidth(std::string_view utf8, const UIFont* font) {
   return font->face()->layout(utf8, font->pointSize());
 }
 
+std::string truncatedToFit(std::string_view utf8, const UIFont* font, double width) {
+  // Half a point of slack: measured widths carry rounding noise.
+  if (advanceWidth(utf8, font) <= width + 0.5) return std::string(utf8);
+  static const std::string kEllipsis = "\xE2\x80\xA6";
+  std::string cut(utf8);
+  while (!cut.empty()) {
+    // Drop one whole character (UTF-8 sequence) from the end.
+    size_t end = cut.size() - 1;
+    while (end > 0 && (static_cast<unsigned char>(cut[end]) & 0xC0) == 0x80) --end;
+    cut.erase(end);
+    while (!cut.empty() && cut.back() == ' ') cut.pop_back();
+    if (advanceWidth(cut + kEllipsis, font) <= width + 0.5) return cut + kEllipsis;
+  }
+  return "";
+}
+
 CGSize sizeWithFont(std::string_view utf8, const UIFont* font) {
   if (!font || !font->face()) return {};
   return {roundUp(advanceWidth(utf8, font)), roundUp(font->lineHeight())};

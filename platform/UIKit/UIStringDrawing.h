@@ -6,6 +6,7 @@
 #include <Foundation/NSString.h>
 #include <UIKit/UIKitDefines.h>
 
+#include <string>
 #include <string_view>
 
 class UIFont;
@@ -22,6 +23,12 @@ CGSize sizeWithFont(std::string_view utf8, const UIFont* font);
 
 /// The unrounded advance width of one line.
 double advanceWidth(std::string_view utf8, const UIFont* font);
+
+/// The line cut at its tail with an ellipsis to fit width, as a label
+/// truncates text too long for its frame: whole characters go, then the
+/// spaces before the ellipsis. Text that fits comes back whole; "" when not
+/// even the ellipsis fits.
+std::string truncatedToFit(std::string_view utf8, const UIFont* font, double width);
 
 /// Draws text on one line inside rect with the font and colour (nil: black),
 /// the baseline at rect.y + ascender, aligned in the rect's width and clipped

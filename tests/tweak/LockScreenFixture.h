@@ -7,7 +7,7 @@
 
 #include <Foundation/DeviceProfile.h>
 #include <Foundation/NSDate.h>
-#include <SpringBoard/SBLockScreenManager.h>
+#include <SpringBoard/LockScreenDriver.h>
 #include <SpringBoard/SpringBoard.h>
 
 #include <fstream>
@@ -29,7 +29,7 @@ class LockScreenFixture : public TweakFixture {
     foundation::bootDevice(profile_);
     SBRegisterSpringBoardApplicationClass();
     if (withTweak) quillpane::initializeTweak();
-    manager_ = std::make_unique<SBLockScreenManager>();
+    manager_ = std::make_unique<LockScreenDriver>();
   }
 
   /// A list folder with an optional "#RRGGBB" colour.
@@ -83,5 +83,5 @@ class LockScreenFixture : public TweakFixture {
   }
 
   foundation::DeviceProfile profile_;
-  std::unique_ptr<SBLockScreenManager> manager_;
+  std::unique_ptr<LockScreenDriver> manager_;
 };

@@ -1,6 +1,7 @@
 // Calendar arithmetic as the reminder query and the due-date display use
 // it: zones with daylight saving, date-only dates, month ends.
 
+#include <Foundation/DeviceClock.h>
 #include <Foundation/NSCalendar.h>
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // The device profile read at boot, and what booting applies.
 
+#include <Foundation/DeviceClock.h>
 #include <Foundation/DeviceProfile.h>
 #include <Foundation/NSCalendar.h>
 #include <Foundation/NSDictionary.h>

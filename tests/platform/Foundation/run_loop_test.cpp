@@ -1,6 +1,7 @@
 // The main run loop on the simulated clock: timers fire at their time, in
 // order, never early; performs reach runtime objects.
 
+#include <Foundation/DeviceClock.h>
 #include <Foundation/NSDate.h>
 #include <Foundation/NSRunLoop.h>
 #include <Foundation/NSString.h>

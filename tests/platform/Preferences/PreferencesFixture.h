@@ -3,6 +3,8 @@
 // getter and setter record what the framework sends them.
 
 #include <Foundation/NSNumber.h>
+#include <Preferences/PSPreferenceBundle.h>
+#include <Preferences/PSSpecifierLayout.h>
 #include <Preferences/Preferences.h>
 
 #include "TempRoot.h"

@@ -5,10 +5,15 @@
 #include "TempRoot.h"
 
 #include <BulletinBoard/BulletinBoard.h>
+#include <Foundation/DeviceClock.h>
 #include <Foundation/DeviceProfile.h>
 #include <Foundation/NSNumber.h>
 #include <Foundation/NSObjCRuntime.h>
+#include <SpringBoard/LockScreenDriver.h>
+#include <SpringBoard/SBApplicationIcons.h>
+#include <SpringBoard/SBBulletinCellMetrics.h>
 #include <SpringBoard/SBLockScreen.h>
+#include <SpringBoard/SBRelevanceDate.h>
 #include <objc/message.h>
 
 #include <gmock/gmock.h>

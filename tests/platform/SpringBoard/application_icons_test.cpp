@@ -1,5 +1,7 @@
 #include "LockScreenTestSupport.h"
 
+#include <SpringBoard/SBApplicationIcons.h>
+
 #include <cairo.h>
 
 #include <fstream>

@@ -1,5 +1,6 @@
 #include "LockScreenTestSupport.h"
 
+#include <SpringBoard/SBBulletinCellMetrics.h>
 #include <UIKit/UIStringDrawing.h>
 
 #include <algorithm>

@@ -15,10 +15,10 @@ class ListView : public LockScreenTest {
  protected:
   void SetUp() override {
     LockScreenTest::SetUp();
-    manager_ = std::make_unique<SBLockScreenManager>();
+    manager_ = std::make_unique<LockScreenDriver>();
     manager_->lock();
   }
-  std::unique_ptr<SBLockScreenManager> manager_;
+  std::unique_ptr<LockScreenDriver> manager_;
 };
 
 TEST_F(ListView, RowHeightsComeFromTheFontsAndAreRecordedPerItem) {

@@ -40,7 +40,7 @@ TEST_F(LockScreenView, TheUnderlayShowsWhileAnyRequesterHoldsIt) {
 }
 
 TEST_F(LockScreenView, TheNowPlayingOverlayHoldsItsOwnUnderlayWhileOpen) {
-  SBLockScreenManager manager;
+  LockScreenDriver manager;
   manager.lock();
   manager.nowPlaying(true);
   auto overlay = manager.overlayContext();

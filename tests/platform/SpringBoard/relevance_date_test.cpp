@@ -1,6 +1,7 @@
 #include "LockScreenTestSupport.h"
 
 #include <Foundation/NSCalendar.h>
+#include <SpringBoard/SBRelevanceDate.h>
 
 using namespace sbtest;
 using springboard::relevanceDateText;

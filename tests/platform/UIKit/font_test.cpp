@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -60,6 +61,29 @@ TEST(SizeWithFont, GrowsWithSizeAndWeight) {
   }
   EXPECT_GT(advanceWidth(kSample, UIFont::boldSystemFontOfSize(14).get()),
             advanceWidth(kSample, UIFont::systemFontOfSize(14).get()));
+}
+
+TEST(TruncatedToFit, CutsWholeCharactersAndEndsWithAnEllipsisThatFits) {
+  auto font = UIFont::systemFontOfSize(14);
+  const std::string ellipsis = "\xE2\x80\xA6";
+  const double full = advanceWidth(kSample, font.get());
+  EXPECT_EQ(truncatedToFit(kSample, font.get(), full), kSample);
+
+  const std::string cut = truncatedToFit(kSample, font.get(), full / 2);
+  ASSERT_GT(cut.size(), ellipsis.size());
+  EXPECT_EQ(cut.substr(cut.size() - ellipsis.size()), ellipsis);
+  EXPECT_LE(advanceWidth(cut, font.get()), full / 2 + 0.5);
+  // As long as fits: one more character would not.
+  const std::string kept = cut.substr(0, cut.size() - ellipsis.size());
+  EXPECT_GT(advanceWidth(std::string(kSample).substr(0, kept.size() + 1) + ellipsis, font.get()), full / 2 + 0.5);
+
+  // Multi-byte characters leave whole, and no space stands before the ellipsis.
+  const std::string accented = "\xC3\xA9\xC3\xA9\xC3\xA9 \xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";
+  const double threeAndEllipsis = advanceWidth("\xC3\xA9\xC3\xA9\xC3\xA9" + ellipsis, font.get());
+  EXPECT_EQ(truncatedToFit(accented, font.get(), threeAndEllipsis), "\xC3\xA9\xC3\xA9\xC3\xA9" + ellipsis);
+
+  EXPECT_EQ(truncatedToFit(kSample, font.get(), 1), "");
+  EXPECT_EQ(truncatedToFit("", font.get(), 0), "");
 }
 
 TEST(SizeWithFont, MalformedTextMeasuresAsReplacementCharacters) {

@@ -1,6 +1,7 @@
-#include <SpringBoard/SBLockScreenManager.h>
+#include <SpringBoard/LockScreenDriver.h>
 
 #include <BulletinBoard/BBObserver.h>
+#include <Foundation/DeviceClock.h>
 #include <Foundation/DeviceProfile.h>
 #include <Foundation/NSRunLoop.h>
 #include <UIKit/UIScreen.h>
@@ -29,16 +30,16 @@ Ref<BBBulletin> applicationBulletin(std::string_view app, std::string_view title
 
 }  // namespace
 
-SBLockScreenManager::SBLockScreenManager() {
+LockScreenDriver::LockScreenDriver() {
   SBRegisterSpringBoardApplicationClass();
   application_ = objc::msg<Ref<SpringBoard>>(objc::alloc<SpringBoard>(), SEL_("init"));
 }
 
-SBLockScreenManager::~SBLockScreenManager() = default;
+LockScreenDriver::~LockScreenDriver() = default;
 
 // --- actions -----------------------------------------------------------------
 
-void SBLockScreenManager::lock() {
+void LockScreenDriver::lock() {
   if (overlay_) overlay_->dismissOverlay();
   overlay_ = nullptr;
   SBBacklightController::sharedInstance()->turnOffScreen();
@@ -58,12 +59,12 @@ void SBLockScreenManager::lock() {
   layout();
 }
 
-void SBLockScreenManager::wake() {
+void LockScreenDriver::wake() {
   SBBacklightController::sharedInstance()->turnOnScreenForUser();
   if (auto view = lockScreenView()) view->updateClock();
 }
 
-Ref<BBBulletin> SBLockScreenManager::notify(std::string_view app, std::string_view title, std::string_view message) {
+Ref<BBBulletin> LockScreenDriver::notify(std::string_view app, std::string_view title, std::string_view message) {
   requireLock("notify");
   auto bulletin = applicationBulletin(app, title, message, NSDate::date());
   deliver(bulletin);
@@ -71,7 +72,7 @@ Ref<BBBulletin> SBLockScreenManager::notify(std::string_view app, std::string_vi
   return bulletin;
 }
 
-void SBLockScreenManager::nowPlaying(bool open) {
+void LockScreenDriver::nowPlaying(bool open) {
   requireLock("now-playing");
   if (open && !overlay_) {
     overlay_ = objc::cast<SBLockScreenPluginOverlayContext>(
@@ -86,9 +87,9 @@ void SBLockScreenManager::nowPlaying(bool open) {
   layout();
 }
 
-SBTapResult SBLockScreenManager::tap(uint64_t row) {
+RowTapResult LockScreenDriver::tap(uint64_t row) {
   checkRow(row);
-  SBTapResult result;
+  RowTapResult result;
   auto bulletin = bulletinAtRow(row);
   auto action = bulletin ? objc::msg<Ref<BBAction>>(bulletin, SEL_("defaultAction")) : nullptr;
   if (!action) return result;
@@ -97,17 +98,17 @@ SBTapResult SBLockScreenManager::tap(uint64_t row) {
   if (auto url = action->launchURL()) {
     objc::msg<bool>(UIApplication::sharedApplication(), SEL_("openURL:"), url);
     openedURLs_.push_back(url->absoluteString());
-    result.kind = SBTapResult::Kind::OpenedURL;
+    result.kind = RowTapResult::Kind::OpenedURL;
     result.target = url->absoluteString();
   } else if (auto bundleID = action->bundleID()) {
     objc::msg<bool>(application_, SEL_("launchApplicationWithIdentifier:suspended:"), bundleID, false);
-    result.kind = SBTapResult::Kind::LaunchedApplication;
+    result.kind = RowTapResult::Kind::LaunchedApplication;
     result.target = bundleID->str();
   }
   return result;
 }
 
-bool SBLockScreenManager::swipe(uint64_t row) {
+bool LockScreenDriver::swipe(uint64_t row) {
   checkRow(row);
   auto list = listView();
   auto indexPath = indexPathForRow(row);
@@ -118,7 +119,7 @@ bool SBLockScreenManager::swipe(uint64_t row) {
   return true;
 }
 
-uint64_t SBLockScreenManager::clear() {
+uint64_t LockScreenDriver::clear() {
   requireLock("clear");
   auto controller = listController();
   std::vector<id> clearable;
@@ -131,7 +132,7 @@ uint64_t SBLockScreenManager::clear() {
   return clearable.size();
 }
 
-void SBLockScreenManager::scroll(double points) {
+void LockScreenDriver::scroll(double points) {
   requireLock("scroll");
   auto table = tableView();
   layout();
@@ -144,7 +145,7 @@ void SBLockScreenManager::scroll(double points) {
   listView()->updateContentAlpha();
 }
 
-void SBLockScreenManager::wait(double seconds) {
+void LockScreenDriver::wait(double seconds) {
   auto* loop = NSRunLoop::mainRunLoop();
   if (foundation::DeviceClock::isSimulated())
     loop->advanceBy(seconds);
@@ -153,7 +154,7 @@ void SBLockScreenManager::wait(double seconds) {
   if (isLocked()) layout();
 }
 
-void SBLockScreenManager::layout() {
+void LockScreenDriver::layout() {
   requireLock("layout");
   auto view = lockScreenView();
   view->updateClock();
@@ -162,7 +163,7 @@ void SBLockScreenManager::layout() {
   view->layoutIfNeeded();
 }
 
-void SBLockScreenManager::deliverProfileBulletins() {
+void LockScreenDriver::deliverProfileBulletins() {
   for (const auto& posted : foundation::currentDeviceProfile().bulletins) {
     auto date = posted.date ? NSDate::dateWithTimeIntervalSinceReferenceDate(*posted.date) : NSDate::date();
     auto bulletin = applicationBulletin(posted.sectionID, posted.title, posted.message, date);
@@ -172,65 +173,65 @@ void SBLockScreenManager::deliverProfileBulletins() {
   }
 }
 
-void SBLockScreenManager::deliver(const Ref<BBBulletin>& bulletin) {
+void LockScreenDriver::deliver(const Ref<BBBulletin>& bulletin) {
   listController()->observer()->deliverBulletin(bulletin, BBObserverFeedLockScreen);
 }
 
 // --- state -------------------------------------------------------------------
 
-bool SBLockScreenManager::screenIsOn() const { return SBBacklightController::sharedInstance()->screenIsOn(); }
+bool LockScreenDriver::screenIsOn() const { return SBBacklightController::sharedInstance()->screenIsOn(); }
 
-const std::deque<SBScreenLighting>& SBLockScreenManager::lightings() const {
+const std::deque<SBScreenLighting>& LockScreenDriver::lightings() const {
   return SBBacklightController::sharedInstance()->lightings();
 }
 
-Ref<SBLockScreenView> SBLockScreenManager::lockScreenView() const {
+Ref<SBLockScreenView> LockScreenDriver::lockScreenView() const {
   return viewController_ ? viewController_->lockScreenView() : nullptr;
 }
 
-Ref<SBLockScreenNotificationListController> SBLockScreenManager::listController() const {
+Ref<SBLockScreenNotificationListController> LockScreenDriver::listController() const {
   return viewController_ ? viewController_->notificationListController() : nullptr;
 }
 
-Ref<SBLockScreenNotificationListView> SBLockScreenManager::listView() const {
+Ref<SBLockScreenNotificationListView> LockScreenDriver::listView() const {
   auto controller = listController();
   return controller ? controller->listView() : nullptr;
 }
 
-Ref<UITableView> SBLockScreenManager::tableView() const {
+Ref<UITableView> LockScreenDriver::tableView() const {
   auto list = listView();
   return list ? list->tableView() : nullptr;
 }
 
-uint64_t SBLockScreenManager::rowCount() const {
+uint64_t LockScreenDriver::rowCount() const {
   auto controller = listController();
   return controller ? controller->listItems()->count() : 0;
 }
 
-id SBLockScreenManager::listItemAtRow(uint64_t row) const {
+id LockScreenDriver::listItemAtRow(uint64_t row) const {
   checkRow(row);
   return listController()->listItems()->objectAtIndex(row);
 }
 
-Ref<BBBulletin> SBLockScreenManager::bulletinAtRow(uint64_t row) const {
+Ref<BBBulletin> LockScreenDriver::bulletinAtRow(uint64_t row) const {
   id item = listItemAtRow(row);
   if (!objc::respondsTo(item.get(), SEL_("activeBulletin"))) return nullptr;
   return objc::as<BBBulletin>(objc::msg<id>(item, SEL_("activeBulletin")));
 }
 
-Ref<SBLockScreenBulletinCell> SBLockScreenManager::cellForRow(uint64_t row) const {
+Ref<SBLockScreenBulletinCell> LockScreenDriver::cellForRow(uint64_t row) const {
   checkRow(row);
   auto table = tableView();
   return table ? objc::as<SBLockScreenBulletinCell>(table->cellForRowAtIndexPath(indexPathForRow(row))) : nullptr;
 }
 
-CGRect SBLockScreenManager::rowRect(uint64_t row) const {
+CGRect LockScreenDriver::rowRect(uint64_t row) const {
   checkRow(row);
   auto table = tableView();
   return table ? table->rectForRowAtIndexPath(indexPathForRow(row)) : CGRectZero;
 }
 
-CGRect SBLockScreenManager::rowFrameOnScreen(uint64_t row) const {
+CGRect LockScreenDriver::rowFrameOnScreen(uint64_t row) const {
   CGRect rect = rowRect(row);
   auto table = tableView();
   if (!table) return rect;
@@ -239,38 +240,38 @@ CGRect SBLockScreenManager::rowFrameOnScreen(uint64_t row) const {
   return rect;
 }
 
-bool SBLockScreenManager::canClearRow(uint64_t row) const {
+bool LockScreenDriver::canClearRow(uint64_t row) const {
   id item = listItemAtRow(row);
   return objc::respondsTo(item.get(), SEL_("canBeClearedByNotificationCenter")) &&
          objc::msg<bool>(item, SEL_("canBeClearedByNotificationCenter"));
 }
 
-bool SBLockScreenManager::canEditRow(uint64_t row) const {
+bool LockScreenDriver::canEditRow(uint64_t row) const {
   checkRow(row);
   auto list = listView();
   return list &&
          objc::msg<bool>(list, SEL_("tableView:canEditRowAtIndexPath:"), list->tableView(), indexPathForRow(row));
 }
 
-std::vector<std::string> SBLockScreenManager::underlayRequesters() const {
+std::vector<std::string> LockScreenDriver::underlayRequesters() const {
   auto view = lockScreenView();
   return view ? view->underlayRequesters() : std::vector<std::string>{};
 }
 
-bool SBLockScreenManager::underlayShown() const {
+bool LockScreenDriver::underlayShown() const {
   auto view = lockScreenView();
   return view && view->isShowingLockContentUnderlay();
 }
 
-const std::vector<std::string>& SBLockScreenManager::launchedApplications() const {
+const std::vector<std::string>& LockScreenDriver::launchedApplications() const {
   return application_->launchedApplications();
 }
 
-void SBLockScreenManager::requireLock(const char* action) const {
+void LockScreenDriver::requireLock(const char* action) const {
   if (!isLocked()) throw std::logic_error(std::string(action) + ": the device has not been locked yet");
 }
 
-void SBLockScreenManager::checkRow(uint64_t row) const {
+void LockScreenDriver::checkRow(uint64_t row) const {
   requireLock("row");
   const uint64_t rows = rowCount();
   if (row >= rows)
@@ -278,6 +279,6 @@ void SBLockScreenManager::checkRow(uint64_t row) const {
                             (rows == 1 ? " row" : " rows"));
 }
 
-Ref<NSIndexPath> SBLockScreenManager::indexPathForRow(uint64_t row) const {
+Ref<NSIndexPath> LockScreenDriver::indexPathForRow(uint64_t row) const {
   return NSIndexPath::indexPathForRow(static_cast<NSInteger>(row), 0);
 }

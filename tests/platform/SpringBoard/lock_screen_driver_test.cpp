@@ -20,7 +20,7 @@ class LockScreenManager : public LockScreenTest {
     b.date = date;
     return b;
   }
-  static std::vector<std::string> titles(const SBLockScreenManager& m) {
+  static std::vector<std::string> titles(const LockScreenDriver& m) {
     std::vector<std::string> out;
     for (uint64_t r = 0; r < m.rowCount(); ++r) out.push_back(m.bulletinAtRow(r)->title()->str());
     return out;
@@ -28,7 +28,7 @@ class LockScreenManager : public LockScreenTest {
 };
 
 TEST_F(LockScreenManager, ActionsBeforeTheFirstLockAreRefused) {
-  SBLockScreenManager manager;
+  LockScreenDriver manager;
   EXPECT_FALSE(manager.isLocked());
   EXPECT_THROW(manager.notify("com.example.app", "x"), std::logic_error);
   EXPECT_THROW(manager.tap(0), std::logic_error);
@@ -40,7 +40,7 @@ TEST_F(LockScreenManager, LockingShowsTheProfilesBulletinsNewestFirstAndTheyLigh
   boot(NSFoundationVersionNumber_iOS_7_1,
        {posted("com.apple.MobileSMS", "Older", kNow - 3600), posted("com.apple.mobilemail", "Newer", kNow - 60)});
   SBBacklightController::sharedInstance()->clearLightings();
-  SBLockScreenManager manager;
+  LockScreenDriver manager;
   manager.lock();
   EXPECT_THAT(titles(manager), ElementsAre("Newer", "Older"));
   EXPECT_EQ(manager.bulletinAtRow(0)->bulletinID()->str(), "profile-Newer");
@@ -72,7 +72,7 @@ void publishingLoadView(id self, SEL cmd) {
 
 TEST_F(LockScreenManager, LoadViewAndTheViewInitAreSentThroughTheRuntime) {
   boot(NSFoundationVersionNumber_iOS_7_1, {posted("com.apple.MobileSMS", "Text", kNow - 60)});
-  SBLockScreenManager manager;
+  LockScreenDriver manager;
   substrate::hookMessage(SBLockScreenNotificationListController::classObject(), SEL_("loadView"), &publishingLoadView,
                          &savedLoadView);
   manager.lock();
@@ -82,11 +82,11 @@ TEST_F(LockScreenManager, LoadViewAndTheViewInitAreSentThroughTheRuntime) {
 }
 
 TEST_F(LockScreenManager, ATapRunsTheRowsDefaultAction) {
-  SBLockScreenManager manager;
+  LockScreenDriver manager;
   manager.lock();
   manager.notify("com.apple.MobileSMS", "Anna", "Hi");
   auto result = manager.tap(0);
-  EXPECT_EQ(result.kind, SBTapResult::Kind::LaunchedApplication);
+  EXPECT_EQ(result.kind, RowTapResult::Kind::LaunchedApplication);
   EXPECT_EQ(result.target, "com.apple.MobileSMS");
   EXPECT_THAT(manager.launchedApplications(), ElementsAre("com.apple.MobileSMS"));
 
@@ -97,7 +97,7 @@ TEST_F(LockScreenManager, ATapRunsTheRowsDefaultAction) {
       BBAction::actionWithLaunchURL(NSURL::URLWithString("x-apple-reminder://"), [&] { ++called; }));
   manager.listController()->observer()->deliverBulletin(reminder, 0);
   result = manager.tap(0);
-  EXPECT_EQ(result.kind, SBTapResult::Kind::OpenedURL);
+  EXPECT_EQ(result.kind, RowTapResult::Kind::OpenedURL);
   EXPECT_EQ(result.target, "x-apple-reminder://");
   EXPECT_TRUE(result.ranCallblock);
   EXPECT_EQ(called, 1);
@@ -106,7 +106,7 @@ TEST_F(LockScreenManager, ATapRunsTheRowsDefaultAction) {
   auto silent = bulletin("none");
   silent->setPublicationDate(at(kNow + 120));
   manager.listController()->observer()->deliverBulletin(silent, 0);
-  EXPECT_EQ(manager.tap(0).kind, SBTapResult::Kind::None);
+  EXPECT_EQ(manager.tap(0).kind, RowTapResult::Kind::None);
   EXPECT_THROW(manager.tap(3), std::out_of_range);
 }
 
@@ -117,7 +117,7 @@ bool remindersStay(id self, SEL cmd) {
 }
 
 TEST_F(LockScreenManager, TheNotificationCentreClearsWhatAnswersThatItMayBeCleared) {
-  SBLockScreenManager manager;
+  LockScreenDriver manager;
   manager.lock();
   manager.notify("com.apple.MobileSMS", "Text", "");
   manager.listController()->observer()->deliverBulletin(bulletin("Quillpane 1|"), 0);
@@ -132,7 +132,7 @@ TEST_F(LockScreenManager, TheNotificationCentreClearsWhatAnswersThatItMayBeClear
 }
 
 TEST_F(LockScreenManager, WaitingRunsTheMainRunLoopAndTheListFollows) {
-  SBLockScreenManager manager;
+  LockScreenDriver manager;
   manager.lock();
   manager.notify("com.apple.MobileSMS", "Text", "");
   auto target = manager.listController();
@@ -149,7 +149,7 @@ TEST_F(LockScreenManager, WaitingRunsTheMainRunLoopAndTheListFollows) {
 }
 
 TEST_F(LockScreenManager, CellsAreLaidOutWithThePlatformsFontsAndPlaces) {
-  SBLockScreenManager manager;
+  LockScreenDriver manager;
   manager.lock();
   manager.notify("com.apple.MobileSMS", "Anna Appleseed", "Lunch?");
   auto cell = manager.cellForRow(0);

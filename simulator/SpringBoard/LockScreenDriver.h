@@ -1,9 +1,10 @@
 #pragma once
 /// \file
-/// The device side of the lock screen, as the SpringBoard host's event
-/// script drives it. Every action goes through the runtime calls SpringBoard
-/// itself makes, so replaced methods take effect where they would on the
-/// phone. Construct it once the device has booted: it starts SpringBoard
+/// The simulator's driver of the lock screen: a person's hands on the device,
+/// for the SpringBoard host's event script, the tests and the benchmarks. It
+/// is no SpringBoard class. Every action goes through the runtime calls
+/// SpringBoard itself makes, so replaced methods take effect where they would
+/// on the phone. Construct it once the device has booted: it starts SpringBoard
 /// (SBRegisterSpringBoardApplicationClass) if the host has not.
 ///
 /// Actions that need a lock screen throw std::logic_error before the first
@@ -25,7 +26,7 @@
 #include <vector>
 
 /// What a tap on a row did.
-struct SBTapResult {
+struct RowTapResult {
   enum class Kind { None, OpenedURL, LaunchedApplication };
   Kind kind = Kind::None;
   /// The address opened or the bundle identifier launched.
@@ -34,12 +35,12 @@ struct SBTapResult {
   bool ranCallblock = false;
 };
 
-class SBLockScreenManager {
+class LockScreenDriver {
  public:
-  SBLockScreenManager();
-  SBLockScreenManager(const SBLockScreenManager&) = delete;
-  SBLockScreenManager& operator=(const SBLockScreenManager&) = delete;
-  ~SBLockScreenManager();
+  LockScreenDriver();
+  LockScreenDriver(const LockScreenDriver&) = delete;
+  LockScreenDriver& operator=(const LockScreenDriver&) = delete;
+  ~LockScreenDriver();
 
   // --- actions ---------------------------------------------------------------
 
@@ -62,7 +63,7 @@ class SBLockScreenManager {
   /// Runs the row's bulletin's default action: opens its address (through
   /// UIApplication's `openURL:`) or launches its application (SpringBoard's
   /// `launchApplicationWithIdentifier:suspended:`), running its call block.
-  SBTapResult tap(uint64_t row);
+  RowTapResult tap(uint64_t row);
   /// Swipes a row: asks the list view `tableView:canEditRowAtIndexPath:` and,
   /// when it can, commits the deletion, which clears the row. True when cleared.
   bool swipe(uint64_t row);

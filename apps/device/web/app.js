@@ -169,10 +169,11 @@ const subScreens = {
 // or one of the pane's own screens.
 let settingsScreen = ["show"], settingsBusy = false;
 
-// The lines of a command's output that say what it did.
-function deeds(out) {
-  return out.split("\n").filter((l) => /->|^(Pressed|Tapped row|Moved row|Opened|Opens|Posted)/.test(l.trim()))
-    .map((l) => l.trim());
+// The lines of a command's output that say what it did (a button opening
+// its screen says nothing: the screen shows).
+function deeds(words, out) {
+  const said = words[0] === "press" ? /^(Pressed|Opened)/ : /->|^(Tapped row|Moved row|Opened)|\]: /;
+  return out.split("\n").map((l) => l.trim()).filter((l) => said.test(l));
 }
 
 // Runs a Settings command; when it worked, shows the screen it ended on, or
@@ -186,7 +187,7 @@ async function settings(words, then = null) {
       say(`Settings: ${answer.error || answer.err.trim() || "the command failed"}`);
       if (answer.error || !answer.screen) return null;
     }
-    const done = deeds(answer.out || "");
+    const done = deeds(words, answer.out || "");
     if (then && answer.ok) {
       answer = await call("/api/settings", then);
       if (answer.error || !answer.screen) {

@@ -177,7 +177,8 @@ function deeds(words, out) {
 }
 
 // Runs a Settings command; when it worked, shows the screen it ended on, or
-// the screen `then` opens. A refused command leaves the screen as it was.
+// the screen `then` opens; a refused one shows its screen again as the files
+// stand.
 async function settings(words, then = null) {
   if (settingsBusy) return null;
   settingsBusy = true;
@@ -185,10 +186,14 @@ async function settings(words, then = null) {
     let answer = await call("/api/settings", words);
     if (answer.error || !answer.ok) {
       say(`Settings: ${answer.error || answer.err.trim() || "the command failed"}`);
-      if (answer.error || !answer.screen) return null;
+      // The screen again as the files stand: a change that was not stored
+      // must not show as if it were.
+      const again = await call("/api/settings", settingsScreen);
+      if (again.ok && again.screen) await showSettingsScreen(again, settingsScreen);
+      return null;
     }
     const done = deeds(words, answer.out || "");
-    if (then && answer.ok) {
+    if (then) {
       answer = await call("/api/settings", then);
       if (answer.error || !answer.screen) {
         say(`Settings: ${answer.error || answer.err.trim() || "the screen did not open"}`);
@@ -309,11 +314,18 @@ function editInPlace(el, row, width) {
   input.style.left = `${width * 0.45}px`;
   input.style.width = `${width * 0.55 - 15}px`;
   input.onclick = (e) => e.stopPropagation();
+  const leave = () => {
+    input.remove();
+    document.removeEventListener("pointerdown", elsewhere, true);
+  };
+  // A press anywhere else leaves the field (not a blur: the field may lose
+  // focus and get it back while a person or a driver types).
+  const elsewhere = (e) => { if (e.target !== input) leave(); };
+  document.addEventListener("pointerdown", elsewhere, true);
   input.onkeydown = (e) => {
     if (e.key === "Enter") settings(["set", row.key, input.value]);
-    if (e.key === "Escape") input.remove();
+    if (e.key === "Escape") leave();
   };
-  input.onblur = () => setTimeout(() => input.remove(), 150);
   el.append(input);
   input.focus();
   input.select();

@@ -75,9 +75,20 @@ TEST_F(BrowserTest, TapAndSwipeOnOwnAndOtherRows) {
 TEST_F(BrowserTest, ShowAtMostTwoInSettingsThenLock) {
   ASSERT_GT(ownRows(), 2);
   openSettings();
+  const std::string field = "input[name=maxRemindersToDisplay]";
   browser_->click(".hot[data-key=maxRemindersToDisplay]");
-  ASSERT_TRUE(browser_->waitFor("document.querySelector('input[name=maxRemindersToDisplay]')", 20s));
-  browser_->type("input[name=maxRemindersToDisplay]", "2\xee\x80\x87");  // U+E007, the Enter key
+  ASSERT_TRUE(browser_->waitFor("document.querySelector('" + field + "')", 20s));
+  const std::string version = "Number(document.querySelector('#settings').dataset.version)";
+  const int before = browser_->script("return " + version + ";").get<int>();
+  browser_->type(field, "abc\xee\x80\x87");  // U+E007, the Enter key
+  ASSERT_TRUE(noteSays("takes a whole number")) << note();
+  ASSERT_TRUE(browser_->waitFor(version + " > " + std::to_string(before), 20s)) << "the screen is shown again";
+  EXPECT_EQ(browser_->script("return document.querySelector('.hot[data-key=maxRemindersToDisplay]').dataset.value;"),
+            "5");
+
+  browser_->click(".hot[data-key=maxRemindersToDisplay]");
+  ASSERT_TRUE(browser_->waitFor("document.querySelector('" + field + "')", 20s));
+  browser_->type(field, "2\xee\x80\x87");
   ASSERT_TRUE(
       browser_->waitFor("document.querySelector('.hot[data-key=maxRemindersToDisplay]').dataset.value == '2'", 20s))
       << note();

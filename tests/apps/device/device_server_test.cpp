@@ -188,6 +188,55 @@ TEST_F(DeviceServerTest, SettingsAnswersWithTheScreenItEndedOnAndItsPicture) {
   EXPECT_FALSE(answer.contains("picture"));
 }
 
+// The page asks for the state, the picture and Settings' screens at once; every
+// asker gets its own whole answer (under ThreadSanitizer: with no race).
+TEST_F(DeviceServerTest, ManyAskersAtOnceEachGetTheirOwnAnswer) {
+  constexpr int kAskers = 4, kRounds = 6;
+  // The client library compiles its patterns at its first use; once here,
+  // before the threads, so ThreadSanitizer sees them made before they are read.
+  ASSERT_TRUE(client_.Get("/api/state"));
+  std::vector<std::string> faults[kAskers];
+  std::vector<std::thread> askers;
+  for (int a = 0; a < kAskers; ++a)
+    askers.emplace_back([&, a] {
+      httplib::Client client("127.0.0.1", device_.port());
+      client.set_read_timeout(std::chrono::seconds(120));
+      for (int round = 0; round < kRounds; ++round) {
+        const std::string what = std::to_string(a) + "/" + std::to_string(round) + ": ";
+        switch ((a + round) % 4) {
+          case 0: {
+            auto res = client.Get("/api/state");
+            if (!res || res->status != 200 || !json::parse(res->body, nullptr, false).value("ok", false))
+              faults[a].push_back(what + "state");
+            break;
+          }
+          case 1: {
+            auto res = client.Get("/screen.png");
+            if (!res || res->status != 200 || res->body.rfind("\x89PNG", 0) != 0) faults[a].push_back(what + "picture");
+            break;
+          }
+          case 2: {
+            auto res = client.Post("/api/event", json{{"words", {"wait", "1"}}}.dump(), "application/json");
+            if (!res || res->status != 200 || json::parse(res->body, nullptr, false).value("event", "") != "wait 1")
+              faults[a].push_back(what + "event");
+            break;
+          }
+          default: {
+            const std::string key = a % 2 ? "textColor" : "iconFile";
+            auto res = client.Post("/api/settings", json{{"words", {"choices", key}}}.dump(), "application/json");
+            const json answer = res ? json::parse(res->body, nullptr, false) : json();
+            if (!res || res->status != 200 || !answer.contains("picture") ||
+                answer["screen"]["backButton"] != "Quillpane" ||
+                answer["out"].get<std::string>().find(key) == std::string::npos)
+              faults[a].push_back(what + "settings " + key);
+          }
+        }
+      }
+    });
+  for (auto& t : askers) t.join();
+  for (const auto& f : faults) EXPECT_EQ(f, std::vector<std::string>());
+}
+
 TEST_F(DeviceServerTest, ADeadProgramIsRestartedAndReported) {
   restartExpected_ = true;
   json s = state();

@@ -85,6 +85,9 @@ int runSettingsService(const std::filesystem::path& root) {
     }
     nlohmann::json answer{
         {"ok", status == 0}, {"status", status}, {"out", out.str()}, {"err", err.str()}, {"log", log->lines()}};
+    // A command that failed carries no screen: what it shows may hold a
+    // change that was not stored.
+    if (status != 0) png.reset();
     if (png) answer["screen"] = std::move(layout);
     link.reply(answer, png);
   }

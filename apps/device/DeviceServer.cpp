@@ -27,6 +27,22 @@ void sendError(httplib::Response& res, int status, const std::string& message) {
   sendJSON(res, status, {{"error", message}});
 }
 
+std::string base64(std::string_view bytes) {
+  static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    uint32_t n = static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) << 16;
+    if (i + 1 < bytes.size()) n |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8;
+    if (i + 2 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 2]);
+    out += kDigits[(n >> 18) & 63];
+    out += kDigits[(n >> 12) & 63];
+    out += i + 1 < bytes.size() ? kDigits[(n >> 6) & 63] : '=';
+    out += i + 2 < bytes.size() ? kDigits[n & 63] : '=';
+  }
+  return out;
+}
+
 /// The "words" of a JSON body, or an empty optional with the error sent.
 std::optional<nlohmann::json> wordsOf(const httplib::Request& req, httplib::Response& res) {
   auto body = nlohmann::json::parse(req.body, nullptr, false);
@@ -181,6 +197,10 @@ void DeviceServer::routes() {
     try {
       auto reply = settings_.request({{"words", *words}}, kAnswer);
       const bool refused = reply.head.contains("error");
+      // The screen the command ended on comes with its picture, drawn by
+      // Settings itself; the page lays its controls over it.
+      if (!reply.bytes.empty()) reply.head["picture"] = "data:image/png;base64," + base64(reply.bytes);
+      reply.head.erase("bytes");
       sendJSON(res, refused ? 400 : 200, reply.head);
     } catch (const ChildError& e) {
       sendError(res, 503, e.what());

@@ -1,14 +1,43 @@
 #include "ServiceLink.h"
 #include "Services.h"
 
+#include <ScreenLayout.h>
 #include <SettingsCommand.h>
 #include <SettingsHost.h>
+#include <SettingsRenderer.h>
 
 #include <Foundation/NSLog.h>
+
+#include <cairo.h>
 
 #include <sstream>
 
 namespace device {
+
+namespace {
+
+cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
+  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+  return CAIRO_STATUS_SUCCESS;
+}
+
+/// The screen a person ends up on, laid out and drawn by Settings' own
+/// renderer: the whole table, as tall as it is, for the page to scroll.
+void drawScreen(settings::SettingsHost& host, nlohmann::json& layout, std::optional<std::string>& png) {
+  const settings::ScreenLayout screen = settings::layOutTopScreen(host);
+  layout = settings::screenJson(screen);
+  // How deep the person is: the page offers a way back from any screen but the root.
+  layout["depth"] = host.navigation()->stack().size();
+  cairo_surface_t* surface = settings::renderScreen(screen, true);
+  std::string bytes;
+  const cairo_status_t status = cairo_surface_write_to_png_stream(surface, appendBytes, &bytes);
+  cairo_surface_destroy(surface);
+  if (status != CAIRO_STATUS_SUCCESS)
+    throw settings::HostError(std::string("the screen could not be drawn: ") + cairo_status_to_string(status));
+  png = std::move(bytes);
+}
+
+}  // namespace
 
 int runSettingsService(const std::filesystem::path& root) {
   ServiceLink link;
@@ -45,13 +74,22 @@ int runSettingsService(const std::filesystem::path& root) {
     std::ostringstream out, err;
     log->clear();
     int status = 1;
+    nlohmann::json layout;
+    std::optional<std::string> png;
     try {
-      status = settings::runSettingsCommand(args, out, err);
+      status = settings::runSettingsCommand(args, out, err,
+                                            [&](settings::SettingsHost& host) { drawScreen(host, layout, png); });
     } catch (const std::exception& e) {
       err << e.what() << "\n";
+      png.reset();
     }
-    link.reply(
-        {{"ok", status == 0}, {"status", status}, {"out", out.str()}, {"err", err.str()}, {"log", log->lines()}});
+    nlohmann::json answer{
+        {"ok", status == 0}, {"status", status}, {"out", out.str()}, {"err", err.str()}, {"log", log->lines()}};
+    // A command that failed carries no screen: what it shows may hold a
+    // change that was not stored.
+    if (status != 0) png.reset();
+    if (png) answer["screen"] = std::move(layout);
+    link.reply(answer, png);
   }
 }
 

@@ -48,7 +48,8 @@ int reportFileTrouble(std::ostream& out, std::ostream& err) {
 
 namespace {
 
-int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const AfterCommand& afterCommand) {
   CLI::App app{
       "The Settings application of the simulated device, with a preference pane loaded from the device root.\n"
       "Without a command it shows the pane's root screen. Rows are numbered from 1."};
@@ -152,6 +153,10 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
       (void)show;
       showRoot(host);
     }
+    if (afterCommand) {
+      host.settle();
+      afterCommand(host);
+    }
     if (pngPath || json) {
       host.settle();
       const ScreenLayout screen = layOutTopScreen(host);
@@ -182,11 +187,16 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 }  // namespace
 
 int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  return runSettingsCommand(args, out, err, nullptr);
+}
+
+int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                       const AfterCommand& afterCommand) {
   // Names shown come from the device's files (list names, app names); none
   // may steer the terminal.
   foundation::TerminalTextBuffer outBuffer(out.rdbuf()), errBuffer(err.rdbuf());
   std::ostream filteredOut(&outBuffer), filteredErr(&errBuffer);
-  const int code = runCommand(args, filteredOut, filteredErr);
+  const int code = runCommand(args, filteredOut, filteredErr, afterCommand);
   filteredOut.flush();
   filteredErr.flush();
   return code;

@@ -1,6 +1,6 @@
 // The page of the living device: the lock screen's picture with its rows
-// laid over it, the controls, the log, and a thin Settings view built from
-// the Settings program's text.
+// laid over it, the controls, the log, and the Settings screen as Settings
+// draws it, with its switches, rows and sliders laid over the picture.
 "use strict";
 
 const $ = (sel) => document.querySelector(sel);
@@ -161,165 +161,230 @@ $("#only-qpx").onchange = applyLogFilter;
 
 // --- Settings ----------------------------------------------------------------
 
+// What a row that pushes a screen opens, as the Settings program's commands.
 const subScreens = {
   selectCalendars: ["calendars"], changeSortOrder: ["sort"], selectAppToOpen: ["apps"], viewOtherApps: ["other-apps"],
 };
-let settingsScreen = ["show"];
+// The words that show the screen on top again: the root, a list of choices,
+// or one of the pane's own screens.
+let settingsScreen = ["show"], settingsBusy = false;
 
-function cell(label, value, onclick, cls = "") {
-  const el = document.createElement("div");
-  el.className = `cell ${cls}`;
-  const l = document.createElement("span"), v = document.createElement("span");
-  l.textContent = label;
-  v.className = "value";
-  v.textContent = value;
-  el.append(l, v);
-  if (onclick) el.onclick = onclick; else el.classList.add("plain");
-  return el;
+// The lines of a command's output that say what it did (a button opening
+// its screen says nothing: the screen shows).
+function deeds(words, out) {
+  const said = words[0] === "press" ? /^(Pressed|Opened)/ : /->|^(Tapped row|Moved row|Opened)|\]: /;
+  return out.split("\n").map((l) => l.trim()).filter((l) => said.test(l));
 }
 
-function group(text, cls = "group") {
-  const el = document.createElement("div");
-  el.className = cls;
-  el.textContent = text;
-  return el;
-}
-
-async function settings(words, refreshAfter) {
-  const answer = await call("/api/settings", words);
-  if (answer.error || !answer.ok) {
-    say(`Settings: ${answer.error || answer.err || "the command failed"}`);
-    return null;
-  }
-  if (refreshAfter) {
-    const lines = answer.out.trim().split("\n");
-    say(`Settings: ${lines[lines.length - 1]}`);
-    return openSettings(settingsScreen);
-  }
-  return answer.out;
-}
-
-// The root screen prints "    label (30)  value (32)  key-or-action".
-function rootCells(text) {
-  const screen = $("#settings-screen");
-  const lines = text.split("\n");
-  $("#settings-title").textContent = lines[0];
-  for (const line of lines.slice(1)) {
-    if (/^ {2}\S/.test(line)) { screen.append(group(line.trim())); continue; }
-    if (/^ {4}\(/.test(line)) { screen.append(group(line.trim().slice(1, -1), "footer")); continue; }
-    if (!/^ {4}\S/.test(line)) continue;
-    const label = line.slice(4, 34).trim(), value = line.slice(35, 67).trim(), usage = line.slice(68).trim();
-    if (usage.startsWith("press ")) {
-      const action = usage.slice(6);
-      screen.append(cell(label, value || "\u203a", () =>
-        subScreens[action] ? openSettings(subScreens[action]) : settings(["press", action], true)));
-    } else if (usage) {
-      const el = cell(label, value, () => chooseValue(usage, label, value));
-      el.dataset.key = usage;
-      screen.append(el);
-    } else {
-      screen.append(cell(label, value, null));
+// Runs a Settings command; when it worked, shows the screen it ended on, or
+// the screen `then` opens; a refused one shows its screen again as the files
+// stand.
+async function settings(words, then = null) {
+  if (settingsBusy) return null;
+  settingsBusy = true;
+  try {
+    let answer = await call("/api/settings", words);
+    if (answer.error || !answer.ok) {
+      say(`Settings: ${answer.error || answer.err.trim() || "the command failed"}`);
+      // The screen again as the files stand: a change that was not stored
+      // must not show as if it were.
+      const again = await call("/api/settings", settingsScreen);
+      if (again.ok && again.screen) await showSettingsScreen(again, settingsScreen);
+      return null;
     }
+    const done = deeds(words, answer.out || "");
+    if (then) {
+      answer = await call("/api/settings", then);
+      if (answer.error || !answer.screen) {
+        say(`Settings: ${answer.error || answer.err.trim() || "the screen did not open"}`);
+        return null;
+      }
+    }
+    await showSettingsScreen(answer, then || words);
+    if (done.length) say(`Settings: ${done.join("; ")}`);
+    return answer;
+  } finally {
+    settingsBusy = false;
   }
 }
 
-async function chooseValue(key, label, value) {
-  const out = await settings(["choices", key]);
-  if (out === null) return;
-  const lines = out.trim().split("\n").slice(1).map((l) => l.trim());
-  if (lines[0] === "on, off") return settings(["set", key, value === "on" ? "off" : "on"], true);
-  if (lines.length === 1 && /^(a number|a whole number|any text)/.test(lines[0])) return editInPlace(key, lines[0]);
-  const screen = $("#settings-screen");
-  screen.replaceChildren();
-  $("#settings-title").textContent = label;
-  $("#settings-back").hidden = false;
-  for (const l of lines) {
-    const m = /^(\S+)\s*(.*)$/.exec(l);
-    if (!m) continue;
-    const title = m[2] || m[1];
-    screen.append(cell(title, title === value || m[1] === value ? "\u2713" : "",
-      () => settings(["set", key, m[1]], true).then(() => openSettings(["show"]))));
+// The screen to show again later: the root, or the screen the words opened.
+function screenWords(words, screen) {
+  if (screen.depth <= 1) return ["show"];
+  if (words[0] === "choices") return words.slice(0, 2);
+  if (words[0] === "press") return settingsScreen;
+  return words.slice(0, 1);
+}
+
+async function showSettingsScreen(answer, words) {
+  const screen = answer.screen;
+  const next = screenWords(words, screen);
+  const sameScreen = next.join(" ") === settingsScreen.join(" ");
+  settingsScreen = next;
+  const box = $("#settings"), img = $("#settings-picture");
+  const scroll = sameScreen ? box.scrollTop : 0;
+  const loaded = new Promise((done) => { img.onload = img.onerror = done; });
+  img.src = answer.picture;
+  await loaded;
+  img.style.width = `${screen.screen.width}px`;
+  const bar = $("#settings-bar");
+  Object.assign(bar.style, {
+    height: `${screen.navigationBarHeight}px`, marginBottom: `-${screen.navigationBarHeight}px`,
+    backgroundImage: `url("${answer.picture}")`, backgroundSize: `${screen.screen.width}px auto`,
+  });
+  // Settings' own list of panes is not part of this device: the root has no way back.
+  $("#settings-back").hidden = screen.depth <= 1;
+  placeSettingsControls(screen);
+  box.scrollTop = scroll;
+  box.dataset.title = screen.title;
+  box.dataset.screen = settingsScreen.join(" ");
+  box.dataset.version = Number(box.dataset.version || 0) + 1;
+}
+
+function hotspot(kind, frame, top, row) {
+  const el = document.createElement("div");
+  el.className = `hot ${kind}`;
+  el.dataset.kind = kind;
+  Object.assign(el.style, {
+    left: `${frame.x}px`, top: `${top + frame.y}px`, width: `${frame.width}px`, height: `${frame.height}px`,
+  });
+  if (row) {
+    el.dataset.row = row.number;
+    el.title = row.label;
+    if (row.key) el.dataset.key = row.key;
+    if (row.action) el.dataset.action = row.action;
+    if (row.valueText !== undefined) el.dataset.value = row.valueText;
+    if (row.on !== undefined) el.dataset.on = row.on;
+    if (row.checked) el.dataset.checked = true;
+  }
+  return el;
+}
+
+// The interactive parts of the screen, each over what the picture draws there.
+function placeSettingsControls(screen) {
+  const layer = $("#settings-controls");
+  layer.replaceChildren();
+  const top = screen.navigationBarHeight, width = screen.screen.width;
+  const rows = (screen.sections || []).flatMap((s) => s.rows);
+  for (const row of rows) {
+    const f = row.frame;
+    let el = null;
+    if (settingsScreen[0] === "show") {
+      if (row.accessory === "switch") {
+        // The switch itself, as on the phone: a tap on the row's text does nothing.
+        el = hotspot("switch", { x: width - 15 - 51, y: f.y + (f.height - 31) / 2, width: 51, height: 31 }, top, row);
+        el.onclick = () => settings(["set", row.key, row.on ? "off" : "on"]);
+      } else if (row.kind === "PSLinkListCell") {
+        el = hotspot("link", f, top, row);
+        el.onclick = () => settings(["choices", row.key]);
+      } else if (row.kind === "PSEditTextCell") {
+        el = hotspot("text", f, top, row);
+        el.onclick = () => editInPlace(el, row, width);
+      } else if (row.accessory === "slider") {
+        el = slider(row, top, width);
+      } else if (row.action) {
+        el = hotspot(subScreens[row.action] ? "link" : "button", f, top, row);
+        el.onclick = () => settings(subScreens[row.action] || ["press", row.action]);
+      }
+    } else if (settingsScreen[0] === "choices") {
+      el = hotspot("choice", f, top, row);
+      el.onclick = () => settings(["set", settingsScreen[1], row.label], settingsScreen);
+    } else if (settingsScreen[0] === "calendars") {
+      el = hotspot("choice", f, top, row);
+      el.onclick = () => settings(["calendars", "toggle", String(row.number)]);
+    } else if (settingsScreen[0] === "apps") {
+      el = hotspot("choice", f, top, row);
+      el.onclick = () => settings(["apps", "choose", String(row.number)]);
+    } else if (settingsScreen[0] === "sort" && row.accessory === "reorder") {
+      el = hotspot("reorder", f, top, row);
+      dragToReorder(el, rows, top);
+    }
+    if (el) layer.append(el);
   }
 }
 
-// A text or number cell takes its value where it stands, as on the phone.
-function editInPlace(key, kind) {
-  const target = [...document.querySelectorAll("#settings-screen .cell")].find((c) => c.dataset.key === key);
-  if (!target || target.querySelector("input")) return;
-  const value = target.querySelector(".value");
+// A text or number cell takes its value where it stands, as on the phone:
+// Return keeps it, Escape or a click elsewhere leaves it as it was.
+function editInPlace(el, row, width) {
+  if (el.querySelector("input")) return;
   const input = document.createElement("input");
-  input.value = value.textContent;
-  input.title = kind;
-  input.name = key;
-  input.inputMode = kind.includes("number") ? "numeric" : "text";
+  input.name = row.key;
+  input.value = row.valueText;
+  input.inputMode = row.key.endsWith("ToDisplay") || /^-?\d+$/.test(row.valueText) ? "numeric" : "text";
+  input.style.left = `${width * 0.45}px`;
+  input.style.width = `${width * 0.55 - 15}px`;
   input.onclick = (e) => e.stopPropagation();
-  input.onkeydown = (e) => {
-    if (e.key === "Enter") settings(["set", key, input.value], true);
-    if (e.key === "Escape") openSettings(["show"]);
+  const leave = () => {
+    input.remove();
+    document.removeEventListener("pointerdown", elsewhere, true);
   };
-  value.replaceChildren(input);
+  // A press anywhere else leaves the field (not a blur: the field may lose
+  // focus and get it back while a person or a driver types).
+  const elsewhere = (e) => { if (e.target !== input) leave(); };
+  document.addEventListener("pointerdown", elsewhere, true);
+  input.onkeydown = (e) => {
+    if (e.key === "Enter") settings(["set", row.key, input.value]);
+    if (e.key === "Escape") leave();
+  };
+  el.append(input);
   input.focus();
   input.select();
 }
 
-// Table screens print "  NN. [x] text" or "  NN. ✓ text".
-function tableCells(text, words) {
-  const screen = $("#settings-screen");
-  const lines = text.split("\n");
-  $("#settings-title").textContent = lines[0];
-  let dragged = null;
-  for (const line of lines.slice(1)) {
-    const m = /^\s*(\d+)\. (\[x\] |\[ \] |✓ )?(≡ )?(.*)$/.exec(line);
-    if (!m) {
-      if (line.trim()) screen.append(group(line.trim()));
-      continue;
-    }
-    const n = Number(m[1]);
-    const ticked = m[2] === "[x] " || m[2] === "✓ ";
-    const act = words[0] === "calendars" ? () => settings(["calendars", "toggle", String(n)], true)
-      : words[0] === "apps" ? () => settings(["apps", "choose", String(n)], true).then(() => openSettings(["show"]))
-      : null;
-    const el = cell(m[4], m[2] === "[ ] " ? "" : (ticked ? "" : (m[3] ? "\u2261" : "")), act, ticked ? "ticked" : "");
-    el.dataset.row = n;
-    if (words[0] === "sort") {
-      el.draggable = true;
-      el.ondragstart = () => { dragged = n; el.classList.add("dragging"); };
-      el.ondragend = () => el.classList.remove("dragging");
-      el.ondragover = (e) => e.preventDefault();
-      el.ondrop = (e) => {
-        e.preventDefault();
-        if (dragged !== null && dragged !== n) settings(["sort", "move", String(dragged), String(n)], true);
-      };
-    }
-    screen.append(el);
-  }
+// A slider drawn by Settings, with a range control of the same span over its
+// track; the value is kept when the control is let go.
+function slider(row, top, width) {
+  const f = row.frame;
+  const el = hotspot("slider", f, top, row);
+  const input = document.createElement("input");
+  input.type = "range";
+  input.name = row.key;
+  Object.assign(input, { min: row.slider.min, max: row.slider.max, value: row.slider.value });
+  input.step = Number.isInteger(row.slider.min) && Number.isInteger(row.slider.max) ? 1 : "any";
+  const x0 = width * 0.42, x1 = width - 15 - 22 - 10;
+  Object.assign(input.style, { left: `${x0 - 8}px`, width: `${x1 - x0 + 16}px` });
+  input.onchange = () => settings(["set", row.key, input.value]);
+  el.append(input);
+  return el;
 }
 
-async function openSettings(words) {
-  let out = await settings(words);
-  if (out === null) return;
-  // Opening a screen presses its button first; the screen follows.
-  if (out.startsWith("Pressed ")) out = out.slice(out.indexOf("\n") + 1);
-  settingsScreen = words;
-  const screen = $("#settings-screen");
-  screen.replaceChildren();
-  $("#settings-back").hidden = words[0] === "show";
-  if (words[0] === "show") rootCells(out);
-  else if (words[0] === "other-apps") {
-    const lines = out.split("\n");
-    $("#settings-title").textContent = lines[0];
-    for (const l of lines.slice(1)) if (l.trim()) screen.append(cell(l.trim(), "", null));
-  } else tableCells(out, words);
+// The sort order: a group is dragged by its row onto the place of another.
+function dragToReorder(el, rows, top) {
+  let start = null;
+  el.addEventListener("pointerdown", (e) => {
+    start = e.clientY;
+    el.setPointerCapture(e.pointerId);
+    el.classList.add("dragging");
+  });
+  el.addEventListener("pointermove", (e) => {
+    if (start !== null) el.style.transform = `translateY(${e.clientY - start}px)`;
+  });
+  const end = (e, cancelled) => {
+    if (start === null) return;
+    const dy = e.clientY - start;
+    start = null;
+    el.classList.remove("dragging");
+    el.style.transform = "";
+    if (cancelled) return;
+    const from = Number(el.dataset.row);
+    const row = rows.find((r) => r.number === from);
+    const centre = row.frame.y + row.frame.height / 2 + dy;
+    const onto = rows.find((r) => r.accessory === "reorder" && centre >= r.frame.y &&
+      centre < r.frame.y + r.frame.height);
+    if (onto && onto.number !== from) settings(["sort", "move", String(from), String(onto.number)]);
+  };
+  el.addEventListener("pointerup", (e) => end(e, false));
+  el.addEventListener("pointercancel", (e) => end(e, true));
 }
 
-$("#settings-back").onclick = () => openSettings(["show"]);
+$("#settings-back").onclick = () => settings(["show"]);
 
 function showTab(settingsTab) {
   $("#tab-settings").classList.toggle("active", settingsTab);
   $("#tab-lock").classList.toggle("active", !settingsTab);
   $("#settings").hidden = !settingsTab;
   $("#lockscreen").hidden = settingsTab;
-  if (settingsTab) openSettings(["show"]);
+  if (settingsTab) settings(settingsScreen);
 }
 $("#tab-settings").onclick = () => { location.hash = "settings"; showTab(true); };
 $("#tab-lock").onclick = () => { location.hash = ""; showTab(false); };

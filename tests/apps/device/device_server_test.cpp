@@ -23,6 +23,16 @@ class DeviceServerTest : public ::testing::Test {
     client_.set_read_timeout(std::chrono::seconds(60));
   }
 
+  // Neither program died unasked, and the device ends cleanly: under
+  // ThreadSanitizer a race in the server shows here as its exit status.
+  void TearDown() override {
+    if (device_.pid() <= 0) return;
+    if (!restartExpected_) {
+      EXPECT_EQ(state()["notes"], json::array()) << "a program died during the test";
+    }
+    EXPECT_EQ(device_.stop(SIGTERM, 60), 0) << device_.output();
+  }
+
   httplib::Result post(const std::string& path, const json& body, const httplib::Headers& headers = {}) {
     return client_.Post(path.c_str(), headers, body.dump(), "application/json");
   }
@@ -43,6 +53,7 @@ class DeviceServerTest : public ::testing::Test {
   DemoRoot root_;
   LivingDevice device_;
   httplib::Client client_;
+  bool restartExpected_ = false;
 };
 
 TEST_F(DeviceServerTest, ServesThePagePictureAndTheDemoRows) {
@@ -147,7 +158,87 @@ TEST_F(DeviceServerTest, SettingsReachTheLockScreenAtTheNextLock) {
   EXPECT_NE(client_.Get("/screen.png")->body, red);
 }
 
+TEST_F(DeviceServerTest, SettingsAnswersWithTheScreenItEndedOnAndItsPicture) {
+  auto root = post("/api/settings", {{"words", {"show"}}});
+  ASSERT_EQ(root->status, 200) << root->body;
+  json answer = json::parse(root->body);
+  EXPECT_EQ(answer["screen"]["depth"], 1);
+  EXPECT_EQ(answer["screen"]["title"], "Quillpane");
+  const std::string prefix = "data:image/png;base64,";
+  ASSERT_EQ(answer["picture"].get<std::string>().rfind(prefix, 0), 0u);
+  EXPECT_EQ(answer["picture"].get<std::string>().substr(prefix.size(), 8), "iVBORw0K") << "a PNG";
+  EXPECT_FALSE(answer.contains("bytes"));
+
+  // A value list opens on its own screen with the current value ticked.
+  auto list = post("/api/settings", {{"words", {"choices", "textColor"}}});
+  ASSERT_EQ(list->status, 200) << list->body;
+  answer = json::parse(list->body);
+  EXPECT_EQ(answer["screen"]["depth"], 2);
+  EXPECT_EQ(answer["screen"]["backButton"], "Quillpane");
+  int ticked = 0;
+  for (const auto& section : answer["screen"]["sections"])
+    for (const auto& row : section["rows"]) ticked += row.value("checked", false);
+  EXPECT_EQ(ticked, 1);
+
+  // A refused change comes without a screen: the page keeps the one it shows.
+  auto refused = post("/api/settings", {{"words", {"set", "textSize", "many"}}});
+  answer = json::parse(refused->body);
+  EXPECT_FALSE(answer["ok"].get<bool>());
+  EXPECT_FALSE(answer.contains("screen"));
+  EXPECT_FALSE(answer.contains("picture"));
+}
+
+// The page asks for the state, the picture and Settings' screens at once; every
+// asker gets its own whole answer (under ThreadSanitizer: with no race).
+TEST_F(DeviceServerTest, ManyAskersAtOnceEachGetTheirOwnAnswer) {
+  constexpr int kAskers = 4, kRounds = 6;
+  // The client library compiles its patterns at its first use; once here,
+  // before the threads, so ThreadSanitizer sees them made before they are read.
+  ASSERT_TRUE(client_.Get("/api/state"));
+  std::vector<std::string> faults[kAskers];
+  std::vector<std::thread> askers;
+  for (int a = 0; a < kAskers; ++a)
+    askers.emplace_back([&, a] {
+      httplib::Client client("127.0.0.1", device_.port());
+      client.set_read_timeout(std::chrono::seconds(120));
+      for (int round = 0; round < kRounds; ++round) {
+        const std::string what = std::to_string(a) + "/" + std::to_string(round) + ": ";
+        switch ((a + round) % 4) {
+          case 0: {
+            auto res = client.Get("/api/state");
+            if (!res || res->status != 200 || !json::parse(res->body, nullptr, false).value("ok", false))
+              faults[a].push_back(what + "state");
+            break;
+          }
+          case 1: {
+            auto res = client.Get("/screen.png");
+            if (!res || res->status != 200 || res->body.rfind("\x89PNG", 0) != 0) faults[a].push_back(what + "picture");
+            break;
+          }
+          case 2: {
+            auto res = client.Post("/api/event", json{{"words", {"wait", "1"}}}.dump(), "application/json");
+            if (!res || res->status != 200 || json::parse(res->body, nullptr, false).value("event", "") != "wait 1")
+              faults[a].push_back(what + "event");
+            break;
+          }
+          default: {
+            const std::string key = a % 2 ? "textColor" : "iconFile";
+            auto res = client.Post("/api/settings", json{{"words", {"choices", key}}}.dump(), "application/json");
+            const json answer = res ? json::parse(res->body, nullptr, false) : json();
+            if (!res || res->status != 200 || !answer.contains("picture") ||
+                answer["screen"]["backButton"] != "Quillpane" ||
+                answer["out"].get<std::string>().find(key) == std::string::npos)
+              faults[a].push_back(what + "settings " + key);
+          }
+        }
+      }
+    });
+  for (auto& t : askers) t.join();
+  for (const auto& f : faults) EXPECT_EQ(f, std::vector<std::string>());
+}
+
 TEST_F(DeviceServerTest, ADeadProgramIsRestartedAndReported) {
+  restartExpected_ = true;
   json s = state();
   const pid_t springboard = s["programs"][0]["pid"];
   ASSERT_EQ(::kill(springboard, SIGKILL), 0);

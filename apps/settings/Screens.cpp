@@ -198,9 +198,8 @@ bool isPreferenceFile(std::string_view devicePath) {
 
 bool changesStored() {
   const auto trouble = foundation::peekFileTrouble();
-  return trouble.unwritten.empty() &&
-         std::none_of(trouble.unreadable.begin(), trouble.unreadable.end(),
-                      [](const std::string& path) { return isPreferenceFile(path); });
+  return trouble.unwritten.empty() && std::none_of(trouble.unreadable.begin(), trouble.unreadable.end(),
+                                                   [](const std::string& path) { return isPreferenceFile(path); });
 }
 
 Ref<UITableView> tableOf(const Ref<UIViewController>& screen) {

@@ -28,7 +28,7 @@ struct EventOutcome {
 struct HostRun {
   std::filesystem::path root;
   foundation::DeviceProfile profile;
-  std::vector<std::string> tweaks;  ///< names of the libraries the loader injected
+  std::vector<std::string> tweaks;   ///< names of the libraries the loader injected
   std::vector<std::string> notRead;  ///< device files some lock could not read
   /// The last kKeptEvents outcomes, and how many events ran in all.
   static constexpr size_t kKeptEvents = 200;

@@ -156,17 +156,21 @@ void runHost(const HostOptions& options, std::ostream& out) {
     run.tweaks.push_back(tweak.name);
 
   SBLockScreenManager manager;
+  // What booting could not read, then what each lock and event could not.
   std::set<std::string> notRead;
-  for (auto& path : lockAfresh(manager)) notRead.insert(std::move(path));
+  auto note = [&notRead](const std::vector<std::string>& paths) { notRead.insert(paths.begin(), paths.end()); };
+  note(foundation::peekFileTrouble().unreadable);
+  note(lockAfresh(manager));
   if (run.profile.nowPlaying) manager.nowPlaying(true);
   // A long script keeps only its last outcomes, so a long run stays flat.
   for (const Event& e : options.events) {
     run.events.push_back(runEvent(manager, e));
-    notRead.insert(run.events.back().notRead.begin(), run.events.back().notRead.end());
+    note(run.events.back().notRead);
     if (run.events.size() > HostRun::kKeptEvents) run.events.pop_front();
     ++run.eventCount;
   }
   manager.layout();
+  note(foundation::peekFileTrouble().unreadable);
 
   run.notRead.assign(notRead.begin(), notRead.end());
   run.state = readLockScreenState(manager.lockScreenView().get(), manager.listController().get());

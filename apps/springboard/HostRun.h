@@ -29,7 +29,7 @@ struct HostRun {
   std::filesystem::path root;
   foundation::DeviceProfile profile;
   std::vector<std::string> tweaks;   ///< names of the libraries the loader injected
-  std::vector<std::string> notRead;  ///< device files some lock could not read
+  std::vector<std::string> notRead;  ///< device files the run could not read
   /// The last kKeptEvents outcomes, and how many events ran in all.
   static constexpr size_t kKeptEvents = 200;
   std::deque<EventOutcome> events;

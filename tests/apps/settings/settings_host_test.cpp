@@ -135,8 +135,6 @@ TEST_F(SettingsHostTest, ARefusedAccessIsToldBeforeTheHostQuits) {
 namespace {
 
 const char* const kPreferencesFolder = "var/mobile/Library/Preferences";
-const char* const kCalendarsFile = "var/mobile/Library/Preferences/org.brightrepo.quillpane.calendars.plist";
-const char* const kSortingFile = "var/mobile/Library/Preferences/org.brightrepo.datebeam.sorting.plist";
 
 /// The pane's files as they stand, by name.
 std::map<std::string, std::string> filesIn(const fs::path& folder) {

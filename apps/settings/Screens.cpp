@@ -1,5 +1,6 @@
 #include "Screens.h"
 
+#include <Foundation/DeviceRoot.h>
 #include <Preferences/PSPreferenceBundle.h>
 #include <Preferences/PSTableCell.h>
 #include <UIKit/UILabel.h>
@@ -190,6 +191,17 @@ Row rowOnTop(SettingsHost& host, int number, Ref<UITableView>* tableOut) {
 
 }  // namespace
 
+bool isPreferenceFile(std::string_view devicePath) {
+  return devicePath.starts_with(kPreferencesFolder) && devicePath.size() > kPreferencesFolder.size() &&
+         devicePath[kPreferencesFolder.size()] == '/';
+}
+
+bool changesStored() {
+  const auto trouble = foundation::peekFileTrouble();
+  return trouble.unwritten.empty() && std::none_of(trouble.unreadable.begin(), trouble.unreadable.end(),
+                                                   [](const std::string& path) { return isPreferenceFile(path); });
+}
+
 Ref<UITableView> tableOf(const Ref<UIViewController>& screen) {
   if (auto list = objc::as<PSListController>(screen)) return list->table();
   if (auto tvc = objc::as<UITableViewController>(screen)) return tvc->tableView();
@@ -250,12 +262,20 @@ void setControl(SettingsHost& host, const std::string& key, const std::string& v
   id produced = PSTableCell::controlValueForInput(*control, value, &error);
   if (!produced) throw HostError(error);
   std::string after = PSTableCell::textForValue(*control, produced.get());
-  host.out() << control->label() << " [" << key << "]: " << cell->valueText() << " -> " << after << "\n";
+  const std::string before = cell->valueText();
   if (!cell->takeInput(value, &error)) throw HostError(error);
   host.settle();
+  // The new value is told only once it is in its file: a pane showing it
+  // from memory after a failed write has not kept it.
+  const std::string head = control->label() + " [" + key + "]: ";
+  if (!changesStored()) {
+    host.out() << head << before << " (" << after << " was not stored)\n";
+    return;
+  }
   // Shown again, the row reads its value back from the pane.
   std::string shown = cellAt(root, row.path)->valueText();
   if (shown != after) throw HostError("the pane did not keep the change: " + control->label() + " shows " + shown);
+  host.out() << head << before << " -> " << after << "\n";
 }
 
 void press(SettingsHost& host, const std::string& button) {

@@ -8,10 +8,20 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace settings {
+
+/// Where the panes keep their preference files.
+constexpr std::string_view kPreferencesFolder = "/var/mobile/Library/Preferences";
+/// Whether a device path names a file in that folder.
+bool isPreferenceFile(std::string_view devicePath);
+/// Whether every change of this command so far reached its file: no write
+/// failed, and no preference file was unreadable (such a file is never
+/// replaced).
+bool changesStored();
 
 /// The table a screen shows, or nil for a screen without one.
 Ref<UITableView> tableOf(const Ref<UIViewController>& screen);
@@ -29,6 +39,7 @@ void showChoices(SettingsHost& host, const std::string& key);
 void openChoices(SettingsHost& host, const std::string& key);
 /// Changes the control of key as a person would, to the value written as
 /// text; HostError for an unknown key or a value the control cannot take.
+/// Prints the old and new value, or that the new one was not stored.
 void setControl(SettingsHost& host, const std::string& key, const std::string& value);
 /// Presses the button or link named by its action ("selectCalendars") or
 /// its label, then shows the screen on top.

@@ -23,8 +23,6 @@ namespace settings {
 
 namespace {
 
-constexpr std::string_view kPreferencesFolder = "/var/mobile/Library/Preferences";
-
 /// Tells what went wrong with the device's files during the command, each
 /// file once; 1 when a write failed or a preference file could not be read
 /// (the pane then refuses to replace it, so the change is not stored).
@@ -34,7 +32,7 @@ int reportFileTrouble(std::ostream& out, std::ostream& err) {
   out.flush();
   bool failed = !trouble.unwritten.empty();
   for (const auto& path : trouble.unreadable) {
-    const bool preference = path.starts_with(std::string(kPreferencesFolder) + "/");
+    const bool preference = isPreferenceFile(path);
     failed = failed || preference;
     err << "quillpane-settings: cannot read " << path
         << (preference ? "; it is left as it is, and no change to it is stored\n" : "\n");

@@ -108,7 +108,9 @@ std::string usage(const EventShape& shape) {
 }
 
 std::string quoted(const std::string& s) {
-  if (!s.empty() && s.find_first_of(" \t\"'\\#") == std::string::npos) return s;
+  // Every character that ends or starts a word unquoted, the carriage
+  // return included, so the text reads back as the same word.
+  if (!s.empty() && s.find_first_of(" \t\r\"'\\#") == std::string::npos) return s;
   std::string out = "\"";
   for (char c : s) {
     if (c == '"' || c == '\\') out += '\\';

@@ -3,6 +3,7 @@
 #include "HostRun.h"
 #include "LockScreenRenderer.h"
 
+#include <Foundation/DeviceRoot.h>
 #include <Foundation/NSDate.h>
 #include <Foundation/NSLog.h>
 #include <MobileSubstrate/SubstrateLoader.h>
@@ -15,6 +16,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ostream>
+#include <set>
 
 namespace sbhost {
 
@@ -54,6 +56,19 @@ std::string rowTitle(const LockScreenDriver& m, uint64_t row) {
   return title ? title->str() : std::string("(untitled)");
 }
 
+/// Locks with the device's files looked at afresh, so that each lock logs
+/// each file it refuses once, however often it was refused before. The
+/// device paths this lock could not read.
+std::vector<std::string> lockAfresh(LockScreenDriver& m) {
+  (void)foundation::takeFileTrouble();
+  m.lock();
+  return foundation::peekFileTrouble().unreadable;
+}
+
+std::string notReadText(const std::vector<std::string>& paths) {
+  return paths.empty() ? std::string() : fmt::format("; not read: {}", fmt::join(paths, ", "));
+}
+
 std::string clockText() {
   std::string iso = deviceTimeISO(NSDate::date()->timeIntervalSinceReferenceDate());
   return iso.size() >= 19 ? iso.substr(11, 8) : iso;
@@ -66,8 +81,8 @@ EventOutcome runEvent(LockScreenDriver& m, const Event& e) {
   out.event = e.text();
   switch (e.kind) {
     case Event::Kind::Lock:
-      m.lock();
-      out.result = fmt::format("locked: {}", rowsText(m.rowCount()));
+      out.notRead = lockAfresh(m);
+      out.result = fmt::format("locked: {}{}", rowsText(m.rowCount()), notReadText(out.notRead));
       break;
     case Event::Kind::Notify: {
       auto bulletin = m.notify(e.app, e.title, e.message);
@@ -141,16 +156,23 @@ void runHost(const HostOptions& options, std::ostream& out) {
     run.tweaks.push_back(tweak.name);
 
   LockScreenDriver manager;
-  manager.lock();
+  // What booting could not read, then what each lock and event could not.
+  std::set<std::string> notRead;
+  auto note = [&notRead](const std::vector<std::string>& paths) { notRead.insert(paths.begin(), paths.end()); };
+  note(foundation::peekFileTrouble().unreadable);
+  note(lockAfresh(manager));
   if (run.profile.nowPlaying) manager.nowPlaying(true);
   // A long script keeps only its last outcomes, so a long run stays flat.
   for (const Event& e : options.events) {
     run.events.push_back(runEvent(manager, e));
+    note(run.events.back().notRead);
     if (run.events.size() > HostRun::kKeptEvents) run.events.pop_front();
     ++run.eventCount;
   }
   manager.layout();
+  note(foundation::peekFileTrouble().unreadable);
 
+  run.notRead.assign(notRead.begin(), notRead.end());
   run.state = readLockScreenState(manager.lockScreenView().get(), manager.listController().get());
   run.nowISO = deviceTimeISO(NSDate::date()->timeIntervalSinceReferenceDate());
 

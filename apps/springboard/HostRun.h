@@ -21,12 +21,15 @@ struct EventOutcome {
   std::string result;  ///< one line saying what happened
   /// For taps: "url", "bundle" or "none", and what was opened or launched.
   std::string tapKind, tapTarget;
+  /// For locks: the device files this lock could not read.
+  std::vector<std::string> notRead;
 };
 
 struct HostRun {
   std::filesystem::path root;
   foundation::DeviceProfile profile;
-  std::vector<std::string> tweaks;  ///< names of the libraries the loader injected
+  std::vector<std::string> tweaks;   ///< names of the libraries the loader injected
+  std::vector<std::string> notRead;  ///< device files the run could not read
   /// The last kKeptEvents outcomes, and how many events ran in all.
   static constexpr size_t kKeptEvents = 200;
   std::deque<EventOutcome> events;

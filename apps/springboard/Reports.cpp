@@ -116,6 +116,7 @@ std::string textReport(const HostRun& run, bool withLog) {
   out +=
       fmt::format("  underlay: {}\n",
                   s.underlay.shown ? fmt::format("shown ({})", fmt::join(s.underlay.requesters, ", ")) : "not shown");
+  if (!run.notRead.empty()) out += fmt::format("  not read: {}\n", fmt::join(run.notRead, ", "));
   if (!s.lightings.empty())
     out += fmt::format("  screen lit {} time(s), last for {}\n", s.lightingCount,
                        s.lightings.back().item.empty() ? s.lightings.back().cause : s.lightings.back().item);
@@ -157,6 +158,7 @@ std::string jsonReport(const HostRun& run) {
   for (const auto& e : run.events) {
     nlohmann::json j = {{"event", e.event}, {"result", e.result}};
     if (!e.tapKind.empty()) j["tap"] = {{"kind", e.tapKind}, {"target", e.tapTarget}};
+    if (!e.notRead.empty()) j["notRead"] = e.notRead;
     events.push_back(j);
   }
   nlohmann::json requests = nlohmann::json::array();
@@ -172,6 +174,7 @@ std::string jsonReport(const HostRun& run) {
         {"now", run.nowISO},
         {"screen", {{"width", p.screenWidth}, {"height", p.screenHeight}, {"scale", p.screenScale}}}}},
       {"tweaks", run.tweaks},
+      {"notRead", run.notRead},
       {"clock", {{"time", s.time}, {"date", s.date}}},
       {"events", events},
       {"eventCount", run.eventCount},

@@ -457,6 +457,12 @@ bool loadDeviceLibrary(std::string_view devicePath, std::string& why) {
   return true;
 }
 
+FileTrouble peekFileTrouble() {
+  auto& t = trouble();
+  std::lock_guard g(t.lock);
+  return {{t.unreadable.begin(), t.unreadable.end()}, {t.unwritten.begin(), t.unwritten.end()}};
+}
+
 FileTrouble takeFileTrouble() {
   auto& t = trouble();
   std::lock_guard g(t.lock);

@@ -103,6 +103,8 @@ struct FileTrouble {
   [[nodiscard]] bool empty() const { return unreadable.empty() && unwritten.empty(); }
 };
 FileTrouble takeFileTrouble();
+/// The same, left in place: paths already there are not logged again.
+FileTrouble peekFileTrouble();
 
 /// An exclusive lock on a device folder (flock on the folder itself) for
 /// the life of the object, so that two processes' read-modify-write cycles

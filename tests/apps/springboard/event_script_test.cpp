@@ -54,6 +54,13 @@ TEST(EventScript, QuotesCommentsAndBlankLines) {
   EXPECT_EQ(events[0].message, "See you at #6");
   EXPECT_EQ(events[1].kind, Event::Kind::NowPlaying);
   EXPECT_EQ(events[3].where, "morning.txt:6");
+
+  // A carriage return inside quotes belongs to the word; written back, the
+  // event is quoted so that it reads as the same word again.
+  const auto cr = sbhost::parseEventScript("notify app \"a\rb\"", "cr.txt");
+  ASSERT_EQ(cr.size(), 1u);
+  EXPECT_EQ(cr[0].title, "a\rb");
+  EXPECT_EQ(sbhost::parseEventScript(cr[0].text(), "again.txt").at(0).title, "a\rb");
 }
 
 TEST(EventScript, ErrorsNameTheLine) {

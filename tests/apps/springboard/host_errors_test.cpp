@@ -1,9 +1,12 @@
 // Bad roots, events and output paths: a clear message, a non-zero exit,
-// and nothing printed or written.
+// and nothing printed or written. Device files that cannot be read: said,
+// and the lock screen shown without them.
 
 #include "HostFixture.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
@@ -71,4 +74,35 @@ TEST(HostErrors, BadOverrides) {
   expectRefused(runHost({"--root", root.path().string(), "--now", "2026-13-01T09:00"}), "out of range");
   expectRefused(runHost({"--root", root.path().string(), "--tz", "Mars/Olympus"}), "unknown time zone 'Mars/Olympus'");
   expectRefused(runHost({"--root", root.path().string(), "--ios", "6.1"}), "unknown iOS release '6.1'");
+}
+
+// The phone keeps running when a file cannot be read: each lock logs the
+// file once and says so, however many locks came before.
+TEST(HostErrors, EachLockReportsTheFilesItCouldNotRead) {
+  FixtureRoot root;
+  hosttest::standardDevice(root);
+  const std::string prefs = "/var/mobile/Library/Preferences/org.brightrepo.quillpaneprefs.plist";
+  const auto host = root.path() / std::filesystem::path(prefs).relative_path();
+  std::filesystem::remove(host);
+  ASSERT_EQ(::mkfifo(host.c_str(), 0644), 0);
+
+  const auto r = runHost({"--root", root.path().string(), "--json", "lock", "wait", "60", "lock"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const auto state = r.json();
+  EXPECT_EQ(state.at("notRead"), nlohmann::json::array({prefs}));
+  const auto& events = state.at("events");
+  ASSERT_EQ(events.size(), 3u);
+  for (size_t i : {0u, 2u}) {
+    EXPECT_EQ(events[i].value("notRead", nlohmann::json()), nlohmann::json::array({prefs})) << events[i];
+    EXPECT_NE(events[i].at("result").get<std::string>().find("; not read: " + prefs), std::string::npos);
+  }
+  EXPECT_FALSE(events[1].contains("notRead"));
+  // The first lock and the two in the script: one line each.
+  size_t lines = 0;
+  for (const auto& line : state.at("log"))
+    if (line.get<std::string>().find(prefs + " is not a regular file") != std::string::npos) ++lines;
+  EXPECT_EQ(lines, 3u) << state.at("log");
+
+  const auto text = runHost({"--root", root.path().string()});
+  EXPECT_NE(text.out.find("  not read: " + prefs + "\n"), std::string::npos) << text.out;
 }

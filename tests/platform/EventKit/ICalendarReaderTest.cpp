@@ -134,6 +134,18 @@ TEST(ICalendarReader, FileStructure) {
   EXPECT_EQ(only(todo("SUMMARY:bare\n")).title, "bare");
   EXPECT_EQ(only("\xEF\xBB\xBF" + calendar(todo("SUMMARY:bom\r\n"))).title, "bom");
 
+  // Lines longer than the parser's pieces, folded lines, and files whose
+  // lines end in a lone CR, or in LF and then CR, arrive whole.
+  const std::string longText(1 << 20, 'x');
+  EXPECT_EQ(only(calendar(todo("SUMMARY:" + longText + "\r\n"))).title, longText);
+  EXPECT_EQ(
+      only(calendar(todo("SUMMARY:" + longText.substr(0, 100) + "\r\n " + longText.substr(0, 100) + "\r\n"))).title,
+      longText.substr(0, 200));
+  const std::string crOnly =
+      "BEGIN:VCALENDAR\rBEGIN:VTODO\rSUMMARY:" + longText.substr(0, 300) + "\rEND:VTODO\rEND:VCALENDAR\r";
+  EXPECT_EQ(only(crOnly).title, longText.substr(0, 300));
+  EXPECT_EQ(only("BEGIN:VCALENDAR\nBEGIN:VTODO\nSUMMARY:mixed\rEND:VTODO\rEND:VCALENDAR\r").title, "mixed");
+
   for (std::string bad : {std::string(), std::string("hello"),
                           std::string("BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nSUMMARY:cut"), std::string("\0\0\0", 3)}) {
     auto p = parseReminderCalendar(bad);

@@ -15,13 +15,17 @@
 #include <SpringBoard/SBLockScreen.h>
 #include <SpringBoard/SBRelevanceDate.h>
 #include <objc/message.h>
+#include <objc/runtime.h>
+#include <substrate/substrate.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace sbtest {
 
@@ -44,8 +48,28 @@ class LockScreenTest : public ::testing::Test {
     log_->clear();  // each boot starts a fresh log
   }
 
+  /// Replaces a method for this test only: the runtime's classes live as
+  /// long as the process, so the implementation in place before is put
+  /// back when the test ends, and the next test starts from SpringBoard's
+  /// own classes (otherwise a second replacement would save the first one
+  /// and call itself).
+  template <class R, class... A>
+  void hook(Class cls, SEL sel, R (*replacement)(id, SEL, A...), R (**saved)(id, SEL, A...)) {
+    substrate::hookMessage(cls, sel, replacement, saved);
+    const char* types = method_getTypeEncoding(class_getInstanceMethod(cls, sel));
+    restores_.push_back([=] { class_replaceMethod(cls, sel, reinterpret_cast<IMP>(*saved), types); });
+  }
+
+  void TearDown() override {
+    for (auto it = restores_.rbegin(); it != restores_.rend(); ++it) (*it)();
+    restores_.clear();
+  }
+
   TempRoot root_{"sbtest"};
   LogCapture log_;
+
+ private:
+  std::vector<std::function<void()>> restores_;
 };
 
 inline Ref<BBBulletin> bulletin(const std::string& bulletinID, const std::string& title = "Title",

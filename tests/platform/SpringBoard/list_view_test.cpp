@@ -69,8 +69,8 @@ double (*savedHeight)(id, SEL, id, id) = nullptr;
 double tallRows(id self, SEL cmd, id table, id indexPath) { return 100; }
 
 TEST_F(ListView, AReplacedRowHeightIsWhatTheTableLaysOut) {
-  substrate::hookMessage(SBLockScreenNotificationListView::classObject(), SEL_("tableView:heightForRowAtIndexPath:"),
-                         &tallRows, &savedHeight);
+  hook(SBLockScreenNotificationListView::classObject(), SEL_("tableView:heightForRowAtIndexPath:"), &tallRows,
+       &savedHeight);
   ASSERT_NE(savedHeight, nullptr);
   manager_->notify("com.example.app", "Title", "Message");
   manager_->notify("com.example.app", "Title", "Message");
@@ -91,7 +91,7 @@ TEST_F(ListView, AReplacedIconImageIsTheIconTheCellShows) {
   UIGraphicsBeginImageContextWithOptions(CGSizeMake(80, 80), false, 1);
   markerIcon = UIGraphicsGetImageFromCurrentImageContext();
   UIGraphicsEndImageContext();
-  substrate::hookMessage(SBAwayBulletinListItem::classObject(), SEL_("iconImage"), &markedIcon, &savedIcon);
+  hook(SBAwayBulletinListItem::classObject(), SEL_("iconImage"), &markedIcon, &savedIcon);
   manager_->notify("com.example.app", "After", "");
   EXPECT_EQ(manager_->cellForRow(0)->icon(), markerIcon);
   auto asked = objc::msg<Ref<UIImage>>(manager_->listItemAtRow(0), SEL_("iconImage"));
@@ -110,8 +110,8 @@ TEST_F(ListView, RowsCanBeSwipedExactlyWhenTheirItemCanBeCleared) {
   EXPECT_TRUE(manager_->canEditRow(0));
   EXPECT_TRUE(manager_->canEditRow(1));
 
-  substrate::hookMessage(SBAwayBulletinListItem::classObject(), SEL_("canBeClearedByNotificationCenter"),
-                         &keepTitledKeep, &savedCanClear);
+  hook(SBAwayBulletinListItem::classObject(), SEL_("canBeClearedByNotificationCenter"), &keepTitledKeep,
+       &savedCanClear);
   EXPECT_FALSE(manager_->canEditRow(1));
   EXPECT_FALSE(manager_->swipe(1));
   EXPECT_EQ(manager_->rowCount(), 2u);
@@ -136,8 +136,7 @@ id initWithoutIdentifier(id self, SEL cmd, int64_t style, id identifier) {
 }
 
 TEST_F(ListView, CellsAreMadeThroughTheRuntimeAndReusedByTheirIdentifier) {
-  substrate::hookMessage(SBLockScreenBulletinCell::classObject(), SEL_("initWithStyle:reuseIdentifier:"), &recordInit,
-                         &savedInit);
+  hook(SBLockScreenBulletinCell::classObject(), SEL_("initWithStyle:reuseIdentifier:"), &recordInit, &savedInit);
   manager_->notify("com.example.app", "One", "");
   manager_->notify("com.example.app", "Two", "");
   const size_t made = initIdentifiers.size();
@@ -149,8 +148,8 @@ TEST_F(ListView, CellsAreMadeThroughTheRuntimeAndReusedByTheirIdentifier) {
 }
 
 TEST_F(ListView, CellsWithoutAnIdentifierAreNeverReused) {
-  substrate::hookMessage(SBLockScreenBulletinCell::classObject(), SEL_("initWithStyle:reuseIdentifier:"),
-                         &initWithoutIdentifier, &savedInit);
+  hook(SBLockScreenBulletinCell::classObject(), SEL_("initWithStyle:reuseIdentifier:"), &initWithoutIdentifier,
+       &savedInit);
   manager_->notify("com.example.app", "One", "");
   auto first = manager_->cellForRow(0);
   const size_t made = initIdentifiers.size();
@@ -185,7 +184,7 @@ void recordAlpha(id self, SEL cmd, double alpha) {
 
 TEST_F(ListView, RowsFadeByHowMuchOfThemHasScrolledUnderTheEdge) {
   for (int i = 0; i < 8; ++i) manager_->notify("com.example.app", "Row " + std::to_string(7 - i), "Message");
-  substrate::hookMessage(SBLockScreenBulletinCell::classObject(), SEL_("setContentAlpha:"), &recordAlpha, &savedAlpha);
+  hook(SBLockScreenBulletinCell::classObject(), SEL_("setContentAlpha:"), &recordAlpha, &savedAlpha);
   manager_->layout();
   auto row0 = manager_->cellForRow(0);
   EXPECT_DOUBLE_EQ(row0->contentAlpha(), 1);

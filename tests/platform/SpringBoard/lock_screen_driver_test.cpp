@@ -73,8 +73,7 @@ void publishingLoadView(id self, SEL cmd) {
 TEST_F(LockScreenManager, LoadViewAndTheViewInitAreSentThroughTheRuntime) {
   boot(NSFoundationVersionNumber_iOS_7_1, {posted("com.apple.MobileSMS", "Text", kNow - 60)});
   LockScreenDriver manager;
-  substrate::hookMessage(SBLockScreenNotificationListController::classObject(), SEL_("loadView"), &publishingLoadView,
-                         &savedLoadView);
+  hook(SBLockScreenNotificationListController::classObject(), SEL_("loadView"), &publishingLoadView, &savedLoadView);
   manager.lock();
   ASSERT_TRUE(publishedFromLoadView);
   EXPECT_THAT(titles(manager), ElementsAre("Text", "Reminder"));
@@ -122,8 +121,8 @@ TEST_F(LockScreenManager, TheNotificationCentreClearsWhatAnswersThatItMayBeClear
   manager.notify("com.apple.MobileSMS", "Text", "");
   manager.listController()->observer()->deliverBulletin(bulletin("Quillpane 1|"), 0);
   manager.notify("com.apple.mobilemail", "Mail", "");
-  substrate::hookMessage(SBAwayBulletinListItem::classObject(), SEL_("canBeClearedByNotificationCenter"),
-                         &remindersStay, &savedClearable);
+  hook(SBAwayBulletinListItem::classObject(), SEL_("canBeClearedByNotificationCenter"), &remindersStay,
+       &savedClearable);
   EXPECT_EQ(manager.clear(), 2u);
   ASSERT_EQ(manager.rowCount(), 1u);
   EXPECT_EQ(manager.bulletinAtRow(0)->bulletinID()->str(), "Quillpane 1|");

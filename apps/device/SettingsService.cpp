@@ -1,3 +1,4 @@
+#include "PngBytes.h"
 #include "ServiceLink.h"
 #include "Services.h"
 
@@ -16,11 +17,6 @@ namespace device {
 
 namespace {
 
-cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
-  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-  return CAIRO_STATUS_SUCCESS;
-}
-
 /// The screen a person ends up on, laid out and drawn by Settings' own
 /// renderer: the whole table, as tall as it is, for the page to scroll.
 void drawScreen(settings::SettingsHost& host, nlohmann::json& layout, std::optional<std::string>& png) {
@@ -29,11 +25,9 @@ void drawScreen(settings::SettingsHost& host, nlohmann::json& layout, std::optio
   // How deep the person is: the page offers a way back from any screen but the root.
   layout["depth"] = host.navigation()->stack().size();
   cairo_surface_t* surface = settings::renderScreen(screen, true);
-  std::string bytes;
-  const cairo_status_t status = cairo_surface_write_to_png_stream(surface, appendBytes, &bytes);
+  std::optional<std::string> bytes = pngBytes(surface);
   cairo_surface_destroy(surface);
-  if (status != CAIRO_STATUS_SUCCESS)
-    throw settings::HostError(std::string("the screen could not be drawn: ") + cairo_status_to_string(status));
+  if (!bytes) throw settings::HostError("the screen could not be drawn");
   png = std::move(bytes);
 }
 

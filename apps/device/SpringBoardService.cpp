@@ -1,3 +1,4 @@
+#include "PngBytes.h"
 #include "ServiceLink.h"
 #include "Services.h"
 
@@ -55,11 +56,6 @@ nlohmann::json rect(const CGRect& r) {
   return {{"x", r.origin.x}, {"y", r.origin.y}, {"width", r.size.width}, {"height", r.size.height}};
 }
 
-cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
-  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-  return CAIRO_STATUS_SUCCESS;
-}
-
 class SpringBoardService {
  public:
   explicit SpringBoardService(const std::filesystem::path& root) : log_(std::make_shared<LogTail>()) {
@@ -91,7 +87,9 @@ class SpringBoardService {
       // The page asks again only when the screen changed; a second asker
       // for the same screen gets the same picture.
       if (pictureVersion_ != version_ || picture_.empty()) {
-        picture_ = picture();
+        std::optional<std::string> png = picture();
+        if (!png) return {{"ok", false}, {"error", "the lock screen could not be drawn"}};
+        picture_ = std::move(*png);
         pictureVersion_ = version_;
       }
       bytes = picture_;
@@ -171,14 +169,13 @@ class SpringBoardService {
     return out;
   }
 
-  std::string picture() {
+  std::optional<std::string> picture() {
     manager_.layout();
     sbhost::RenderOptions options;
     options.scale = profile_.screenScale;
     options.wallpaperPath = profile_.wallpaper;
     cairo_surface_t* surface = sbhost::renderLockScreen(manager_.lockScreenView().get(), options);
-    std::string png;
-    cairo_surface_write_to_png_stream(surface, appendBytes, &png);
+    std::optional<std::string> png = pngBytes(surface);
     cairo_surface_destroy(surface);
     return png;
   }

@@ -93,7 +93,11 @@ uint64_t ReminderCache::parseCount() const {
 
 void ReminderCache::clear() {
   std::lock_guard guard(lock_);
-  for (auto& [name, folder] : folders_) forgetWatch(folder.watch);
+  // Each watch is dropped directly: forgetting them one by one would look
+  // through every folder for each.
+  if (changes_ >= 0)
+    for (auto& [name, folder] : folders_)
+      if (folder.watch >= 0) inotify_rm_watch(changes_, folder.watch);
   folders_.clear();
 }
 
@@ -106,18 +110,29 @@ void ReminderCache::forgetWatch(int watch) {
 
 void ReminderCache::takeChangeReports() {
   if (changes_ < 0) return;
+  // Built at the first report only: a lock with nothing changed costs one read.
+  std::unordered_multimap<int, Folder*> byWatch;
   alignas(inotify_event) char buf[32768];
   for (;;) {
     const ssize_t n = read(changes_, buf, sizeof buf);
     if (n <= 0) break;  // EAGAIN: nothing more reported
+    if (byWatch.empty())
+      for (auto& [name, folder] : folders_)
+        if (folder.watch >= 0) byWatch.emplace(folder.watch, &folder);
     for (ssize_t at = 0; at < n;) {
       const auto* event = reinterpret_cast<const inotify_event*>(buf + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-      for (auto& [name, folder] : folders_) {
-        if (event->mask & IN_Q_OVERFLOW) folder.unchanged = folder.reportsComplete = false;
+      if (event->mask & IN_Q_OVERFLOW) {  // reports were lost: every folder is read whole
+        for (auto& [name, folder] : folders_) folder.unchanged = folder.reportsComplete = false;
+        continue;
+      }
+      // One folder reached by two paths shares its watch.
+      auto [first, last] = byWatch.equal_range(event->wd);
+      for (auto it = first; it != last; ++it) {
+        Folder& folder = *it->second;
         if (folder.watch != event->wd) continue;
         folder.unchanged = false;
-        if (event->len > 0 && event->name[0] && !(event->mask & (IN_IGNORED | IN_Q_OVERFLOW)))
+        if (event->len > 0 && event->name[0] && !(event->mask & IN_IGNORED))
           folder.changed.emplace(event->name);
         else
           folder.reportsComplete = false;                 // the folder itself changed

@@ -2,30 +2,23 @@
 // can read but not understand is kept beside before it is replaced, and
 // every kept copy stays.
 
+#include "AsNobody.h"
 #include "PaneFixture.h"
 #include "QPN_SortOrderTVC.h"
 
 #include <sys/stat.h>
-#include <sys/wait.h>
+
+#include <functional>
 
 namespace {
 
 class FileCareTest : public PaneFixture {
  protected:
-  /// Runs body in a child process as the user "nobody"; its exit code, or
-  /// -1 when privileges cannot be dropped here.
-  template <class Body>
-  int asNobody(Body body) {
+  /// Runs body as the user "nobody", with the Preferences folder open to it.
+  int asNobody(const std::function<int()>& body) {
     if (::geteuid() != 0) return -1;
     fs::permissions(root_ / "var/mobile/Library/Preferences", fs::perms(0777));
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
-      ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+    return ::asNobody(body);
   }
   std::vector<std::string> preferenceFolder() const {
     std::vector<std::string> names;

@@ -2,6 +2,8 @@
 // out of the root, FIFOs, huge files, files another user owns, writes cut
 // short by a kill.
 
+#include "AsNobody.h"
+
 #include <Foundation/DeviceRoot.h>
 #include <Foundation/NSData.h>
 #include <Foundation/PropertyList.h>
@@ -52,21 +54,6 @@ class Outside {
 void writeHost(const fs::path& path, const std::string& text) {
   fs::create_directories(path.parent_path());
   std::ofstream(path, std::ios::binary) << text;
-}
-
-/// Runs body in a child process as the user "nobody"; its exit code, or -1
-/// when privileges cannot be dropped here.
-template <class Body>
-int asNobody(Body body) {
-  if (::geteuid() != 0) return -1;
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
-    ::_exit(body());
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
 }
 
 TEST(DeviceFilesTest, LinksResolveInsideTheRootAndNeverOutOfIt) {

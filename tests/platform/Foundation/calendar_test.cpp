@@ -191,6 +191,18 @@ class ICUCalendar {
   UCalendar* cal_ = nullptr;
 };
 
+/// Year, month, day, hour, minute and second as the components NSCalendar takes.
+Ref<NSDateComponents> componentsOf(const std::array<int32_t, 6>& f) {
+  auto comps = NSDateComponents::create();
+  comps->year = f[0];
+  comps->month = f[1];
+  comps->day = f[2];
+  comps->hour = f[3];
+  comps->minute = f[4];
+  comps->second = f[5];
+  return comps;
+}
+
 TEST(NSCalendarTest, ArithmeticAgreesWithICUAcrossZonesAndTransitions) {
   // Zones with daylight saving either side of the equator, a half-hour
   // one, one that skipped a whole day (Apia, 2011-12-30), and none; start
@@ -206,13 +218,7 @@ TEST(NSCalendarTest, ArithmeticAgreesWithICUAcrossZonesAndTransitions) {
     const double first = 315'532'800.0;  // 2011-01-01
     for (double t = first; t < first + 2 * 366 * 86400.0; t += 7 * 3600 + 13 * 60) {
       for (const auto& d : deltas) {
-        auto comps = NSDateComponents::create();
-        comps->year = d[0];
-        comps->month = d[1];
-        comps->day = d[2];
-        comps->hour = d[3];
-        comps->minute = d[4];
-        comps->second = d[5];
+        auto comps = componentsOf(d);
         auto date = NSDate::dateWithTimeIntervalSinceReferenceDate(t);
         auto ours = cal->dateByAddingComponentsToDate(comps.get(), date.get(), 0);
         ASSERT_TRUE(ours);
@@ -227,13 +233,7 @@ TEST(NSCalendarTest, ArithmeticAgreesWithICUAcrossZonesAndTransitions) {
                                         int32_t(c->hour), int32_t(c->minute), int32_t(c->second)};
       for (auto f : {wall, std::array<int32_t, 6>{wall[0], wall[1] + 12, wall[2] + 40, wall[3] + 25, 61, 0},
                      std::array<int32_t, 6>{wall[0], 0, 0, wall[3], wall[4], -1}}) {
-        auto comps = NSDateComponents::create();
-        comps->year = f[0];
-        comps->month = f[1];
-        comps->day = f[2];
-        comps->hour = f[3];
-        comps->minute = f[4];
-        comps->second = f[5];
+        auto comps = componentsOf(f);
         auto ours = cal->dateFromComponents(comps.get());
         ASSERT_TRUE(ours);
         ASSERT_EQ(ours->timeIntervalSinceReferenceDate(), icu.fromFields(f))

@@ -3,7 +3,7 @@
 #include <objc/ClassBuilder.h>
 
 #include <atomic>
-#include <cstdio>
+#include <string>
 
 Class BBBulletin::classObject() {
   static Class cls = objc::ClassBuilder<BBBulletin, NSObject>("BBBulletin")
@@ -40,9 +40,12 @@ namespace {
 /// every time.
 Ref<NSString> nextBulletinID() {
   static std::atomic<unsigned long long> counter{0};
-  char text[40];
-  std::snprintf(text, sizeof text, "00000000-0000-4000-8000-%012llX", ++counter);
-  return NSStr(text);
+  // Every bulletin made pays for this, so the digits are written by hand
+  // rather than through printf.
+  std::string text = "00000000-0000-4000-8000-000000000000";
+  unsigned long long n = ++counter;
+  for (auto digit = text.rbegin(); n != 0 && *digit != '-'; ++digit, n >>= 4) *digit = "0123456789ABCDEF"[n & 0xF];
+  return objc::create<NSString>(std::move(text));
 }
 
 }  // namespace

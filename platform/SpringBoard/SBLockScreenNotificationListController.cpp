@@ -91,7 +91,7 @@ void SBLockScreenNotificationListController::addBulletin(const id& observer, con
 
 void SBLockScreenNotificationListController::append(const id& item) {
   adoptIfChanged();
-  const Row row{sortKey(item), ++arrivals_, _listItems->count()};
+  Row row{sortKey(item), ++arrivals_, _listItems->count(), nullptr};
   // Newest first, and among equal dates the newcomer first: only a row
   // older than every other one is already in its place at the end.
   if (row.at > 0 && !unordered_) {
@@ -99,9 +99,26 @@ void SBLockScreenNotificationListController::append(const id& item) {
     unordered_ = !(last.key > row.key);
   }
   _listItems->addObject(item);
-  rows_[item.get()] = row;
-  if (auto bulletin = bulletinOf(item); bulletin && bulletin->bulletinID())
-    rowsByBulletinID_[bulletin->bulletinID()->str()] = item.get();
+  index(item, rows_[item.get()] = std::move(row), true);
+}
+
+void SBLockScreenNotificationListController::index(const id& item, Row& row, bool replace) {
+  auto bulletin = bulletinOf(item);
+  if (!bulletin || !bulletin->bulletinID()) return;
+  row.bulletinID = bulletin->bulletinID();
+  const std::string_view key = row.bulletinID->str();
+  auto [entry, added] = rowsByBulletinID_.try_emplace(key, item.get());
+  if (added || !replace) return;
+  // The key must view the string of the row now named, which the other
+  // row may outlive or not.
+  rowsByBulletinID_.erase(entry);
+  rowsByBulletinID_.emplace(key, item.get());
+}
+
+void SBLockScreenNotificationListController::unindex(const NSObject* item, const Row& row) {
+  if (!row.bulletinID) return;
+  auto entry = rowsByBulletinID_.find(row.bulletinID->str());
+  if (entry != rowsByBulletinID_.end() && entry->second == item) rowsByBulletinID_.erase(entry);
 }
 
 void SBLockScreenNotificationListController::adoptIfChanged() {
@@ -115,11 +132,9 @@ void SBLockScreenNotificationListController::adoptIfChanged() {
   rowsByBulletinID_.clear();
   for (uint64_t at = 0; at < items.size(); ++at) {
     auto it = rows_.find(items[at].get());
-    Row row = it != rows_.end() ? it->second : Row{sortKey(items[at]), arrivals_ - at, at};
+    Row row = it != rows_.end() ? it->second : Row{sortKey(items[at]), arrivals_ - at, at, nullptr};
     row.at = at;
-    known[items[at].get()] = row;
-    if (auto bulletin = bulletinOf(items[at]); bulletin && bulletin->bulletinID())
-      rowsByBulletinID_.emplace(bulletin->bulletinID()->str(), items[at].get());
+    index(items[at], known[items[at].get()] = std::move(row), false);
   }
   rows_ = std::move(known);
 }
@@ -127,7 +142,7 @@ void SBLockScreenNotificationListController::adoptIfChanged() {
 SBLockScreenNotificationListController::Row& SBLockScreenNotificationListController::rowOf(const id& item,
                                                                                            uint64_t at) {
   // An item swapped in behind the controller's back counts as the oldest arrival.
-  return rows_.try_emplace(item.get(), Row{sortKey(item), 0, at}).first->second;
+  return rows_.try_emplace(item.get(), Row{sortKey(item), 0, at, nullptr}).first->second;
 }
 
 void SBLockScreenNotificationListController::orderIfNeeded() {
@@ -177,12 +192,10 @@ void SBLockScreenNotificationListController::removeRow(NSObject* item) {
   if (at >= items.size() || items[at].get() != item)  // moved behind the controller's back: look it up
     at = static_cast<uint64_t>(
         std::find_if(items.begin(), items.end(), [item](const id& i) { return i.get() == item; }) - items.begin());
-  if (at == items.size()) {  // no longer on the list
-    rows_.erase(found);
-    std::erase_if(rowsByBulletinID_, [item](const auto& entry) { return entry.second == item; });
-    return;
-  }
-  const id keep = items[at];  // the list's reference goes first
+  unindex(item, found->second);
+  rows_.erase(found);
+  if (at == items.size()) return;  // no longer on the list
+  const id keep = items[at];       // the list's reference goes first
   // The last row takes the removed one's place; the order is settled when
   // the rows are next asked for.
   const uint64_t last = items.size() - 1;
@@ -193,9 +206,6 @@ void SBLockScreenNotificationListController::removeRow(NSObject* item) {
     unordered_ = true;
   }
   _listItems->removeLastObject();
-  rows_.erase(item);
-  if (auto bulletin = bulletinOf(keep); bulletin && bulletin->bulletinID())
-    rowsByBulletinID_.erase(bulletin->bulletinID()->str());
   if (auto list = listView()) list->forgetHeightForListItem(item);
 }
 

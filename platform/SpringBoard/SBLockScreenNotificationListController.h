@@ -15,7 +15,7 @@
 #include <UIKit/NSIndexPath.h>
 #include <UIKit/UIViewController.h>
 
-#include <string>
+#include <string_view>
 #include <unordered_map>
 
 class SBAwayBulletinListItem;
@@ -72,11 +72,15 @@ class SBLockScreenNotificationListController : public UIViewController {
     double key;
     uint64_t arrival;
     uint64_t at;
+    /// The identifier the row is indexed under, when it has one.
+    Ref<NSString> bulletinID;
   };
   std::unordered_map<const NSObject*, Row> rows_;
   // Rows by bulletin identifier, so delivering and withdrawing a bulletin
-  // does not walk the whole list; the items are owned by _listItems.
-  std::unordered_map<std::string, NSObject*> rowsByBulletinID_;
+  // does not walk the whole list. The keys view the identifiers the rows
+  // hold (immutable strings), so indexing a row copies no text; the items
+  // are owned by _listItems.
+  std::unordered_map<std::string_view, NSObject*> rowsByBulletinID_;
   uint64_t arrivals_ = 0;
   bool unordered_ = false;
 
@@ -88,6 +92,11 @@ class SBLockScreenNotificationListController : public UIViewController {
   void adoptIfChanged();
   void removeRow(NSObject* item);
   Row& rowOf(const id& item, uint64_t at);
+  /// Indexes a row under its bulletin's identifier; a later row with the
+  /// same identifier takes the index over when replace is set.
+  void index(const id& item, Row& row, bool replace);
+  /// Drops the row's index entry, if the index still names this row.
+  void unindex(const NSObject* item, const Row& row);
   void append(const id& item);
   /// Puts the list newest first, once per burst of changes.
   void orderIfNeeded();

@@ -27,6 +27,12 @@ std::string bulletinIDOf(const NSObject* bulletin) {
 
 std::string itemBulletinID(const NSObject* item) { return bulletinIDOf(activeBulletinOf(item).get()); }
 
+bool isOwnBulletin(const NSObject* bulletin) {
+  if (!objc::respondsTo(bulletin, SEL_("bulletinID"))) return false;
+  auto s = objc::msg<Ref<NSString>>(bulletin, SEL_("bulletinID"));
+  return s && isOwnBulletinID(s->str());
+}
+
 bool isOwnRow(const NSObject* item) {
   return objc::hasClassName(item, "SBAwayBulletinListItem") && isOwnBulletinID(itemBulletinID(item));
 }

@@ -24,6 +24,9 @@ id activeBulletinOf(const NSObject* item);
 std::string bulletinIDOf(const NSObject* bulletin);
 /// The identifier of the bulletin a list item shows.
 std::string itemBulletinID(const NSObject* item);
+/// Whether a bulletin's `bulletinID` is one of the tweak's, read where the
+/// bulletin holds it (every bulletin added to the list is asked this).
+bool isOwnBulletin(const NSObject* bulletin);
 
 /// A list item of class SBAwayBulletinListItem (exactly) showing one of the
 /// tweak's bulletins.

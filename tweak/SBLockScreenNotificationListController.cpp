@@ -28,10 +28,10 @@ uint64_t listCount(id self, SEL cmd) {
 void turnOnScreenIfNecessaryForItem(id self, SEL cmd, id item) {
   if (!isEnabled) return saved::turnOnScreenIfNecessaryForItem(self, cmd, item);
   if (objc::hasClassName(item.get(), "BBBulletin")) {
-    if (isOwnBulletinID(bulletinIDOf(item.get()))) return;
+    if (isOwnBulletin(item.get())) return;
   } else if (objc::hasClassName(item.get(), "SBLockScreenNotificationBulletinBannerItem")) {
     id listItem = ivarObject(item.get(), "_bulletinListItem");
-    if (isOwnBulletinID(itemBulletinID(listItem.get()))) return;
+    if (isOwnBulletin(activeBulletinOf(listItem.get()).get())) return;
   } else if constexpr (debugMode) {
     NSLog("QPR: SBLockScreenNotificationListController turnOnScreenIfNecessaryForItem arg does not have bbulettin. ");
   }

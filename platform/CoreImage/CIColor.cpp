@@ -5,6 +5,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 Class CIColor::classObject() {
   static Class cls = objc::ClassBuilder<CIColor, NSObject>("CIColor").build();
@@ -55,6 +56,12 @@ Ref<CIColor> CIColor::colorWithString(std::string_view text) {
 }
 
 std::string CIColor::stringRepresentation() const {
+  // The rows of one list ask for the text of the same colour again and
+  // again; the last answer on this thread is kept, matched bit for bit.
+  thread_local std::array<double, 4> lastColour{std::nan(""), 0, 0, 0};
+  thread_local std::string lastText;
+  const std::array<double, 4> colour{r_, g_, b_, a_};
+  if (std::memcmp(colour.data(), lastColour.data(), sizeof colour) == 0) return lastText;
   std::string out;
   for (double v : {r_, g_, b_, a_}) {
     if (!std::isfinite(v) || v == 0) v = 0;  // no "-0", no "nan" in the text form
@@ -63,5 +70,7 @@ std::string CIColor::stringRepresentation() const {
     if (!out.empty()) out += ' ';
     out.append(buf, ec == std::errc() ? end : buf);
   }
+  lastColour = colour;
+  lastText = out;
   return out;
 }

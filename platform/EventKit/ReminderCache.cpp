@@ -211,20 +211,24 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
     takeChangeReports();
     int dirFd = foundation::openDeviceFolder(deviceFolder);
     struct stat self {};
-    DIR* dir = dirFd >= 0 && fstat(dirFd, &self) == 0 ? fdopendir(dirFd) : nullptr;
     auto found = folders_.find(hostFolder.string());
-    if (!dir) {
+    const bool opened = dirFd >= 0 && fstat(dirFd, &self) == 0;
+    // A folder whose watch heard nothing is answered from the last reading
+    // without being listed, so its listing buffer is only made when needed.
+    const bool unchanged = opened && found != folders_.end() && found->second.unchanged &&
+                           found->second.watch >= 0 && found->second.device == static_cast<uint64_t>(self.st_dev) &&
+                           found->second.inode == static_cast<uint64_t>(self.st_ino);
+    DIR* dir = opened && !unchanged ? fdopendir(dirFd) : nullptr;
+    if (unchanged) {
+      out = found->second.answer;
+      close(dirFd);
+    } else if (!dir) {
       if (dirFd >= 0) close(dirFd);
       if (errno != ENOENT) log.push_back(deviceFolder + ": the list folder cannot be read");
       if (found != folders_.end()) {
         forgetWatch(found->second.watch);
         folders_.erase(found);
       }
-    } else if (found != folders_.end() && found->second.unchanged && found->second.watch >= 0 &&
-               found->second.device == static_cast<uint64_t>(self.st_dev) &&
-               found->second.inode == static_cast<uint64_t>(self.st_ino)) {
-      out = found->second.answer;
-      closedir(dir);
     } else {
       Folder& folder = folders_[hostFolder.string()];
       if (folder.device != static_cast<uint64_t>(self.st_dev) || folder.inode != static_cast<uint64_t>(self.st_ino)) {

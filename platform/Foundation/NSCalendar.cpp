@@ -391,12 +391,11 @@ Ref<NSCalendar> NSCalendar::gregorianCalendarInZone(Ref<NSTimeZone> zone) {
 }
 
 NSCalendar::Engine& NSCalendar::engine() const {
-  static std::mutex creation;
-  std::lock_guard g(creation);
-  if (!engine_) {
+  // Opened at first use; every later date sum only checks the flag.
+  std::call_once(engineOpened_, [this] {
     engine_ = std::make_shared<Engine>();
     engine_->cal = openCalendar(zone_ ? zone_->name() : "UTC");
-  }
+  });
   return *engine_;
 }
 

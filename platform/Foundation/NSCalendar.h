@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 /// The value of a date-components field that is not set.
@@ -89,4 +90,5 @@ class NSCalendar : public NSObject {
 
   Ref<NSTimeZone> zone_;
   mutable std::shared_ptr<Engine> engine_;
+  mutable std::once_flag engineOpened_;
 };

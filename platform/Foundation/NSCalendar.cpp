@@ -391,11 +391,13 @@ Ref<NSCalendar> NSCalendar::gregorianCalendarInZone(Ref<NSTimeZone> zone) {
 }
 
 NSCalendar::Engine& NSCalendar::engine() const {
-  // Opened at first use; every later date sum only checks the flag.
-  std::call_once(engineOpened_, [this] {
-    engine_ = std::make_shared<Engine>();
-    engine_->cal = openCalendar(zone_ ? zone_->name() : "UTC");
-  });
+  // Opened at first use; every later date sum only reads the flag.
+  if (!engineReady_.load(std::memory_order_acquire))
+    std::call_once(engineOpened_, [this] {
+      engine_ = std::make_shared<Engine>();
+      engine_->cal = openCalendar(zone_ ? zone_->name() : "UTC");
+      engineReady_.store(true, std::memory_order_release);
+    });
   return *engine_;
 }
 

@@ -7,6 +7,7 @@
 #include <Foundation/NSDate.h>
 #include <Foundation/NSString.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -91,4 +92,5 @@ class NSCalendar : public NSObject {
   Ref<NSTimeZone> zone_;
   mutable std::shared_ptr<Engine> engine_;
   mutable std::once_flag engineOpened_;
+  mutable std::atomic<bool> engineReady_{false};
 };

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <string>
+#include <typeinfo>
 
 class NSObject : public objc::RefCounted {
  public:
@@ -60,10 +61,19 @@ Ref<T> create(A&&... args) {
 }
 
 /// A checked downcast: null for nil, throws for an object of another class.
+/// The object as a T, or null: every message to a C++ method converts its
+/// receiver, so an object of exactly that type skips the hierarchy walk.
+template <class T, class U>
+T* downcast(U* obj) noexcept {
+  if (!obj) return nullptr;
+  if (typeid(*obj) == typeid(T)) return static_cast<T*>(obj);
+  return dynamic_cast<T*>(obj);
+}
+
 template <class T, class U>
 Ref<T> cast(const Ref<U>& obj) {
   if (!obj) return nullptr;
-  auto* p = dynamic_cast<T*>(obj.get());
+  auto* p = downcast<T>(obj.get());
   if (!p)
     throw RuntimeError(std::string("object of class ") + object_getClassName(obj.get()) +
                        " is not of the expected type");
@@ -72,7 +82,7 @@ Ref<T> cast(const Ref<U>& obj) {
 template <class T, class U>
 T* cast(U* obj) {
   if (!obj) return nullptr;
-  auto* p = dynamic_cast<T*>(obj);
+  auto* p = downcast<T>(obj);
   if (!p)
     throw RuntimeError(std::string("object of class ") + object_getClassName(obj) + " is not of the expected type");
   return p;
@@ -80,7 +90,7 @@ T* cast(U* obj) {
 /// A downcast that answers null for an object of another class.
 template <class T, class U>
 Ref<T> as(const Ref<U>& obj) {
-  return Ref<T>(dynamic_cast<T*>(obj.get()));
+  return Ref<T>(downcast<T>(obj.get()));
 }
 
 }  // namespace objc

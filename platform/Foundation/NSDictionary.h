@@ -87,7 +87,8 @@ class NSDictionary : public NSObject {
   };
   struct KeyEq {
     using is_transparent = void;
-    bool operator()(const NSObject* a, const NSObject* b) const noexcept { return a->isEqualTo(*b); }
+    // The same key object is found without asking it (a cold object at that).
+    bool operator()(const NSObject* a, const NSObject* b) const noexcept { return a == b || a->isEqualTo(*b); }
     bool operator()(std::string_view a, const NSObject* b) const noexcept;
     bool operator()(const NSObject* a, std::string_view b) const noexcept { return (*this)(b, a); }
   };

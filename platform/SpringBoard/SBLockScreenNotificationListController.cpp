@@ -7,10 +7,35 @@
 #include <UIKit/UIScreen.h>
 #include <objc/ClassBuilder.h>
 
+#include <absl/container/flat_hash_map.h>
+
 #include <algorithm>
 #include <limits>
 
 using Controller = SBLockScreenNotificationListController;
+
+/// What the controller knows of a row: its sort date, when it arrived
+/// (later arrivals go first among equal dates), where it stands, and the
+/// identifier it is indexed under, when it has one.
+struct SBLockScreenNotificationListController::Row {
+  double key;
+  uint64_t arrival;
+  uint64_t at;
+  Ref<NSString> bulletinID;
+};
+
+/// Open-addressed tables: at thousands of rows a delivery or withdrawal
+/// costs a probe or two of memory, not a walk through list nodes.
+struct SBLockScreenNotificationListController::Rows {
+  absl::flat_hash_map<const NSObject*, Row> byItem;
+  // Rows by bulletin identifier, so delivering and withdrawing a bulletin
+  // does not walk the whole list. The keys view the identifiers the rows
+  // hold (immutable strings), so indexing a row copies no text; the items
+  // are owned by _listItems.
+  absl::flat_hash_map<std::string_view, NSObject*> byBulletinID;
+  uint64_t arrivals = 0;
+  bool unordered = false;
+};
 
 Class SBLockScreenNotificationListController::classObject() {
   static Class cls = [] {
@@ -49,7 +74,7 @@ double sortKey(const id& item) {
 }  // namespace
 
 SBLockScreenNotificationListController::SBLockScreenNotificationListController()
-    : _observer(objc::create<BBObserver>()), _listItems(NSMutableArray::array()) {
+    : _observer(objc::create<BBObserver>()), _listItems(NSMutableArray::array()), rows_(std::make_unique<Rows>()) {
   _observer->setDelegate(this);
 }
 
@@ -91,15 +116,15 @@ void SBLockScreenNotificationListController::addBulletin(const id& observer, con
 
 void SBLockScreenNotificationListController::append(const id& item) {
   adoptIfChanged();
-  Row row{sortKey(item), ++arrivals_, _listItems->count(), nullptr};
+  Row row{sortKey(item), ++rows_->arrivals, _listItems->count(), nullptr};
   // Newest first, and among equal dates the newcomer first: only a row
   // older than every other one is already in its place at the end.
-  if (row.at > 0 && !unordered_) {
+  if (row.at > 0 && !rows_->unordered) {
     const Row& last = rowOf(_listItems->items().back(), row.at - 1);
-    unordered_ = !(last.key > row.key);
+    rows_->unordered = !(last.key > row.key);
   }
   _listItems->addObject(item);
-  index(item, rows_[item.get()] = std::move(row), true);
+  index(item, rows_->byItem[item.get()] = std::move(row), true);
 }
 
 void SBLockScreenNotificationListController::index(const id& item, Row& row, bool replace) {
@@ -107,47 +132,47 @@ void SBLockScreenNotificationListController::index(const id& item, Row& row, boo
   if (!bulletin || !bulletin->bulletinID()) return;
   row.bulletinID = bulletin->bulletinID();
   const std::string_view key = row.bulletinID->str();
-  auto [entry, added] = rowsByBulletinID_.try_emplace(key, item.get());
+  auto [entry, added] = rows_->byBulletinID.try_emplace(key, item.get());
   if (added || !replace) return;
   // The key must view the string of the row now named, which the other
   // row may outlive or not.
-  rowsByBulletinID_.erase(entry);
-  rowsByBulletinID_.emplace(key, item.get());
+  rows_->byBulletinID.erase(entry);
+  rows_->byBulletinID.emplace(key, item.get());
 }
 
 void SBLockScreenNotificationListController::unindex(const NSObject* item, const Row& row) {
   if (!row.bulletinID) return;
-  auto entry = rowsByBulletinID_.find(row.bulletinID->str());
-  if (entry != rowsByBulletinID_.end() && entry->second == item) rowsByBulletinID_.erase(entry);
+  auto entry = rows_->byBulletinID.find(row.bulletinID->str());
+  if (entry != rows_->byBulletinID.end() && entry->second == item) rows_->byBulletinID.erase(entry);
 }
 
 void SBLockScreenNotificationListController::adoptIfChanged() {
   const auto& items = _listItems->items();
-  if (rows_.size() == items.size()) return;
+  if (rows_->byItem.size() == items.size()) return;
   // Rows the controller placed keep what it knows of them; the others stand
   // where they were put, the earlier among equal dates going first.
-  std::unordered_map<const NSObject*, Row> known;
+  absl::flat_hash_map<const NSObject*, Row> known;
   known.reserve(items.size());
-  arrivals_ += items.size();
-  rowsByBulletinID_.clear();
+  rows_->arrivals += items.size();
+  rows_->byBulletinID.clear();
   for (uint64_t at = 0; at < items.size(); ++at) {
-    auto it = rows_.find(items[at].get());
-    Row row = it != rows_.end() ? it->second : Row{sortKey(items[at]), arrivals_ - at, at, nullptr};
+    auto it = rows_->byItem.find(items[at].get());
+    Row row = it != rows_->byItem.end() ? it->second : Row{sortKey(items[at]), rows_->arrivals - at, at, nullptr};
     row.at = at;
     index(items[at], known[items[at].get()] = std::move(row), false);
   }
-  rows_ = std::move(known);
+  rows_->byItem = std::move(known);
 }
 
 SBLockScreenNotificationListController::Row& SBLockScreenNotificationListController::rowOf(const id& item,
                                                                                            uint64_t at) {
   // An item swapped in behind the controller's back counts as the oldest arrival.
-  return rows_.try_emplace(item.get(), Row{sortKey(item), 0, at, nullptr}).first->second;
+  return rows_->byItem.try_emplace(item.get(), Row{sortKey(item), 0, at, nullptr}).first->second;
 }
 
 void SBLockScreenNotificationListController::orderIfNeeded() {
   adoptIfChanged();
-  if (!unordered_) return;
+  if (!rows_->unordered) return;
   struct Entry {
     double key;
     uint64_t arrival;
@@ -164,18 +189,18 @@ void SBLockScreenNotificationListController::orderIfNeeded() {
   std::vector<id> ordered;
   ordered.reserve(entries.size());
   for (auto& e : entries) {
-    rows_.at(e.item.get()).at = ordered.size();
+    rows_->byItem.at(e.item.get()).at = ordered.size();
     ordered.push_back(std::move(e.item));
   }
   _listItems->setArray(std::move(ordered));
-  unordered_ = false;
+  rows_->unordered = false;
 }
 
 NSObject* SBLockScreenNotificationListController::rowOfBulletin(const BBBulletin& bulletin) {
   adoptIfChanged();
   if (bulletin.bulletinID()) {
-    auto it = rowsByBulletinID_.find(bulletin.bulletinID()->str());
-    return it == rowsByBulletinID_.end() ? nullptr : it->second;
+    auto it = rows_->byBulletinID.find(bulletin.bulletinID()->str());
+    return it == rows_->byBulletinID.end() ? nullptr : it->second;
   }
   // Without an identifier only the same bulletin object matches.
   for (const auto& item : *_listItems)
@@ -185,15 +210,15 @@ NSObject* SBLockScreenNotificationListController::rowOfBulletin(const BBBulletin
 
 void SBLockScreenNotificationListController::removeRow(NSObject* item) {
   adoptIfChanged();
-  auto found = rows_.find(item);
-  if (found == rows_.end()) return;
+  auto found = rows_->byItem.find(item);
+  if (found == rows_->byItem.end()) return;
   const auto& items = _listItems->items();
   uint64_t at = found->second.at;
   if (at >= items.size() || items[at].get() != item)  // moved behind the controller's back: look it up
     at = static_cast<uint64_t>(
         std::find_if(items.begin(), items.end(), [item](const id& i) { return i.get() == item; }) - items.begin());
   unindex(item, found->second);
-  rows_.erase(found);
+  rows_->byItem.erase(found);
   if (at == items.size()) return;  // no longer on the list
   const id keep = items[at];       // the list's reference goes first
   // The last row takes the removed one's place; the order is settled when
@@ -203,7 +228,7 @@ void SBLockScreenNotificationListController::removeRow(NSObject* item) {
     const id moved = items[last];
     rowOf(moved, last).at = at;
     _listItems->replaceObjectAtIndex(at, moved);
-    unordered_ = true;
+    rows_->unordered = true;
   }
   _listItems->removeLastObject();
   if (auto list = listView()) list->forgetHeightForListItem(item);
@@ -243,7 +268,7 @@ void SBLockScreenNotificationListController::clearListItem(const id& item) {
     return;
   }
   adoptIfChanged();
-  if (!rows_.contains(item.get())) return;
+  if (!rows_->byItem.contains(item.get())) return;
   removeRow(item.get());
   listItemsChanged();
 }

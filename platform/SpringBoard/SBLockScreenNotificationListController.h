@@ -15,8 +15,7 @@
 #include <UIKit/NSIndexPath.h>
 #include <UIKit/UIViewController.h>
 
-#include <string_view>
-#include <unordered_map>
+#include <memory>
 
 class SBAwayBulletinListItem;
 class SBLockScreenNotificationListView;
@@ -66,23 +65,12 @@ class SBLockScreenNotificationListController : public UIViewController {
   Ref<NSMutableArray> _listItems;
 
  private:
-  /// What the controller knows of a row: its sort date, when it arrived
-  /// (later arrivals go first among equal dates) and where it stands.
-  struct Row {
-    double key;
-    uint64_t arrival;
-    uint64_t at;
-    /// The identifier the row is indexed under, when it has one.
-    Ref<NSString> bulletinID;
-  };
-  std::unordered_map<const NSObject*, Row> rows_;
-  // Rows by bulletin identifier, so delivering and withdrawing a bulletin
-  // does not walk the whole list. The keys view the identifiers the rows
-  // hold (immutable strings), so indexing a row copies no text; the items
-  // are owned by _listItems.
-  std::unordered_map<std::string_view, NSObject*> rowsByBulletinID_;
-  uint64_t arrivals_ = 0;
-  bool unordered_ = false;
+  /// What the controller knows of a row, and its rows by item and by
+  /// bulletin identifier; defined with the controller, out of the device's
+  /// interface.
+  struct Row;
+  struct Rows;
+  std::unique_ptr<Rows> rows_;
 
   void addBulletin(const id& observer, const Ref<BBBulletin>& bulletin);
   /// The row of a bulletin, found through the identifier index.

@@ -20,9 +20,10 @@ void removeAll(id self, SEL) { mutable_(self)->removeAllObjects(); }
 
 }  // namespace
 
-bool NSDictionary::KeyEq::operator()(std::string_view a, const NSObject* b) const noexcept {
-  auto* s = dynamic_cast<const NSString*>(b);
-  return s && s->str() == a;
+bool NSDictionary::KeyEq::operator()(const StringKey& a, const IndexKey& b) const noexcept {
+  if (a.hash != b.hash) return false;
+  auto* s = dynamic_cast<const NSString*>(b.object);
+  return s && s->str() == a.text;
 }
 
 Class NSDictionary::classObject() {
@@ -52,13 +53,14 @@ Ref<NSDictionary> NSDictionary::dictionaryWithEntries(std::vector<std::pair<id, 
   d->entries_.reserve(entries.size());
   for (auto& [key, value] : entries) {
     if (!key || !value) throw objc::RuntimeError("NSInvalidArgumentException: object or key cannot be nil");
-    auto it = d->index_.find(key.get());
+    const IndexKey indexed = indexKey(key.get());
+    auto it = d->index_.find(indexed);
     if (it != d->index_.end()) {
       d->entries_[it->second].second = std::move(value);
       continue;
     }
     d->entries_.emplace_back(std::move(key), std::move(value));
-    d->index_.emplace(d->entries_.back().first.get(), d->entries_.size() - 1);
+    d->index_.emplace(indexed, d->entries_.size() - 1);
   }
   return d;
 }
@@ -69,12 +71,12 @@ Ref<NSDictionary> NSDictionary::dictionaryWithContentsOfFile(const std::string& 
 
 id NSDictionary::objectForKey(const NSObject* key) const {
   if (!key) return nullptr;
-  auto it = index_.find(key);
+  auto it = index_.find(indexKey(key));
   return it == index_.end() ? id() : entries_[it->second].second;
 }
 
 id NSDictionary::objectForKey(std::string_view key) const {
-  auto it = index_.find(key);
+  auto it = index_.find(stringKey(key));
   return it == index_.end() ? id() : entries_[it->second].second;
 }
 
@@ -116,17 +118,18 @@ Ref<NSMutableDictionary> NSMutableDictionary::dictionaryWithContentsOfFile(const
 
 void NSMutableDictionary::setObjectForKey(id obj, id key) {
   if (!obj || !key) throw objc::RuntimeError("NSInvalidArgumentException: object or key cannot be nil");
-  auto it = index_.find(key.get());
+  const IndexKey indexed = indexKey(key.get());
+  auto it = index_.find(indexed);
   if (it != index_.end()) {
     entries_[it->second].second = std::move(obj);
     return;
   }
   entries_.emplace_back(std::move(key), std::move(obj));
-  index_.emplace(entries_.back().first.get(), entries_.size() - 1);
+  index_.emplace(indexed, entries_.size() - 1);
 }
 
 void NSMutableDictionary::setObjectForKey(id obj, std::string_view key) {
-  auto it = index_.find(key);
+  auto it = index_.find(stringKey(key));
   if (it != index_.end() && obj) {
     entries_[it->second].second = std::move(obj);
     return;
@@ -136,7 +139,7 @@ void NSMutableDictionary::setObjectForKey(id obj, std::string_view key) {
 
 void NSMutableDictionary::removeObjectForKey(const NSObject* key) {
   if (!key) return;
-  auto it = index_.find(key);
+  auto it = index_.find(indexKey(key));
   if (it == index_.end()) return;
   const size_t at = it->second;
   index_.erase(it);
@@ -151,7 +154,7 @@ void NSMutableDictionary::sweepHoles() {
   std::erase_if(entries_, [](const auto& e) { return !e.first; });
   holes_ = 0;
   index_.clear();
-  for (size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].first.get(), i);
+  for (size_t i = 0; i < entries_.size(); ++i) index_.emplace(indexKey(entries_[i].first.get()), i);
 }
 
 void NSMutableDictionary::addEntriesFromDictionary(const NSDictionary* other) {

@@ -78,24 +78,37 @@ class NSDictionary : public NSObject {
   [[nodiscard]] bool isEqualTo(const NSObject& other) const override;
 
  protected:
-  // Transparent, so a string key is looked up without building an NSString
-  // (an NSString's hash is the hash of its UTF-8 text).
+  // Each key is indexed with its hash, so growing the index or dropping an
+  // entry never asks a (possibly long untouched) key object again. String
+  // lookups build no NSString (an NSString's hash is the hash of its UTF-8
+  // text).
+  struct IndexKey {
+    const NSObject* object;
+    size_t hash;
+  };
+  struct StringKey {
+    std::string_view text;
+    size_t hash;
+  };
+  static IndexKey indexKey(const NSObject* key) noexcept { return {key, key->hashValue()}; }
+  static StringKey stringKey(std::string_view key) noexcept { return {key, std::hash<std::string_view>()(key)}; }
   struct KeyHash {
     using is_transparent = void;
-    size_t operator()(const NSObject* k) const noexcept { return k->hashValue(); }
-    size_t operator()(std::string_view k) const noexcept { return std::hash<std::string_view>()(k); }
+    size_t operator()(const IndexKey& k) const noexcept { return k.hash; }
+    size_t operator()(const StringKey& k) const noexcept { return k.hash; }
   };
   struct KeyEq {
     using is_transparent = void;
-    // The same key object is found without asking it (a cold object at that).
-    bool operator()(const NSObject* a, const NSObject* b) const noexcept { return a == b || a->isEqualTo(*b); }
-    bool operator()(std::string_view a, const NSObject* b) const noexcept;
-    bool operator()(const NSObject* a, std::string_view b) const noexcept { return (*this)(b, a); }
+    bool operator()(const IndexKey& a, const IndexKey& b) const noexcept {
+      return a.hash == b.hash && (a.object == b.object || a.object->isEqualTo(*b.object));
+    }
+    bool operator()(const StringKey& a, const IndexKey& b) const noexcept;
+    bool operator()(const IndexKey& a, const StringKey& b) const noexcept { return (*this)(b, a); }
   };
   // Removed entries stay as holes (a null key) until they outnumber the
   // live ones; the index then is rebuilt once.
   std::vector<std::pair<id, id>> entries_;
-  std::unordered_map<const NSObject*, size_t, KeyHash, KeyEq> index_;
+  std::unordered_map<IndexKey, size_t, KeyHash, KeyEq> index_;
   size_t holes_ = 0;
 };
 

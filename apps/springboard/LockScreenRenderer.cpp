@@ -34,6 +34,8 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kUnderlayFeather = 14;
 /// The underlay darkens the blurred wallpaper a little, for legible rows.
 constexpr double kUnderlayDim = 0.22;
+/// From this blur radius (in pixels) on, the underlay is blurred at half size.
+constexpr int kHalfSizeBlurRadius = 8;
 
 void setColor(cairo_t* cr, const UIColor* color, double alpha = 1) {
   if (color)
@@ -195,12 +197,16 @@ void drawUnderlay(cairo_t* cr, cairo_surface_t* wallpaper, CGRect rect, double s
   const int x1 = std::clamp(static_cast<int>(std::ceil(CGRectGetMaxX(rect) * scale)) + margin, 0, pw);
   const int y1 = std::clamp(static_cast<int>(std::ceil(CGRectGetMaxY(rect) * scale)) + margin, 0, ph);
   if (x1 <= x0 || y1 <= y0) return;
-  cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, x1 - x0, y1 - y0);
-  cairo_t* pc = cairo_create(part);
-  cairo_set_source_surface(pc, wallpaper, -x0, -y0);
-  cairo_paint(pc);
-  cairo_destroy(pc);
-  boxBlur(part, radius);
+  // A wide blur leaves nothing a smaller picture cannot hold: blur at half
+  // the size and let the scaling back smooth it further.
+  const int factor = radius >= kHalfSizeBlurRadius ? 2 : 1;
+  cairo_surface_t* part = shrinkPart(wallpaper, x0, y0, x1 - x0, y1 - y0, factor);
+  boxBlur(part, radius / factor);
+  if (factor > 1) {
+    cairo_surface_t* full = growPart(part, factor, x1 - x0, y1 - y0);
+    cairo_surface_destroy(part);
+    part = full;
+  }
 
   cairo_pattern_t* mask = cairo_pattern_create_linear(0, rect.origin.y * scale, 0, CGRectGetMaxY(rect) * scale);
   const double feather = std::min(0.5, kUnderlayFeather / std::max(1.0, rect.size.height));
@@ -309,14 +315,12 @@ cairo_surface_t* renderLockScreen(SBLockScreenView* lockScreen, const RenderOpti
   const int pw = std::max(1, static_cast<int>(std::lround(b.size.width * scale)));
   const int ph = std::max(1, static_cast<int>(std::lround(b.size.height * scale)));
 
-  cairo_surface_t* wallpaper = makeWallpaper(options.wallpaperPath, pw, ph);
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph);
+  // The wallpaper is the canvas; the underlay blurs a copy of its part
+  // before anything is drawn over it.
+  cairo_surface_t* surface = makeWallpaper(options.wallpaperPath, pw, ph);
   cairo_t* cr = cairo_create(surface);
-  cairo_set_source_surface(cr, wallpaper, 0, 0);
-  cairo_paint(cr);
   if (lockScreen->isShowingLockContentUnderlay())
-    drawUnderlay(cr, wallpaper, lockScreen->notificationListFrame(), scale, options.blurRadius);
-  cairo_surface_destroy(wallpaper);
+    drawUnderlay(cr, surface, lockScreen->notificationListFrame(), scale, options.blurRadius);
 
   cairo_scale(cr, scale, scale);
   // The lock-screen view is the screen: draw its contents in its own bounds.

@@ -270,23 +270,30 @@ cairo_surface_t* growPart(cairo_surface_t* small, int factor, int width, int hei
   factor = std::max(1, factor);
   const ptrdiff_t fromStride = cairo_image_surface_get_stride(small), toStride = cairo_image_surface_get_stride(full);
   const std::vector<Tap> columns = growTaps(width, w, factor), rows = growTaps(height, h, factor);
-  // Each source row grown across first (in 16ths), then rows mixed down:
-  // the gathering pass runs on the small picture's rows only.
+  // Source rows are grown across (in 16ths) as the output first needs
+  // them, then mixed down; output rows walk down the source, so two grown
+  // rows at a time are all there is to keep.
   const size_t across = static_cast<size_t>(width) * 4;
-  auto grown = std::make_unique_for_overwrite<uint16_t[]>(across * static_cast<size_t>(h));
-  for (int y = 0; y < h; ++y) {
+  auto grown = std::make_unique_for_overwrite<uint16_t[]>(across * 2);
+  int held[2] = {-1, -1};
+  auto grownRow = [&](int y) -> const uint16_t* {
+    uint16_t* g = grown.get() + across * static_cast<size_t>(y & 1);
+    if (held[y & 1] == y) return g;
+    held[y & 1] = y;
     const uint8_t* row = from + y * fromStride;
-    uint16_t* g = grown.get() + across * y;
     for (int x = 0; x < width; ++x) {
       const Tap& c = columns[x];
       for (int k = 0; k < 4; ++k)
         g[x * 4 + k] = static_cast<uint16_t>(row[c.first * 4 + k] * (16 - c.weight) + row[c.second * 4 + k] * c.weight);
     }
-  }
+    return g;
+  };
   for (int y = 0; y < height; ++y) {
     const Tap& t = rows[y];
-    const uint16_t* a = grown.get() + across * t.first;
-    const uint16_t* b = grown.get() + across * t.second;
+    // Neighbouring source rows differ in their lowest bit, so they never
+    // share a slot.
+    const uint16_t* a = grownRow(t.first);
+    const uint16_t* b = grownRow(t.second);
     const auto wa = static_cast<uint16_t>(16 - t.weight), wb = t.weight;
     uint8_t* out = to + y * toStride;
     for (size_t j = 0; j < across; ++j)

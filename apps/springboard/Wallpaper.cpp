@@ -77,10 +77,10 @@ void drawDefaultWallpaper(cairo_t* cr, double width, double height) {
 }
 
 cairo_surface_t* makeWallpaper(const std::string& devicePath, int pixelWidth, int pixelHeight) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixelWidth, pixelHeight);
-  cairo_t* cr = cairo_create(surface);
   Ref<UIImage> image = devicePath.empty() ? nullptr : UIImage::imageWithContentsOfFile(devicePath);
   if (image && image->surface() && image->pixelWidth() > 0 && image->pixelHeight() > 0) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixelWidth, pixelHeight);
+    cairo_t* cr = cairo_create(surface);
     // Fill the screen, keeping the picture's proportions, centred.
     const double sx = double(pixelWidth) / image->pixelWidth(), sy = double(pixelHeight) / image->pixelHeight();
     const double s = std::max(sx, sy);
@@ -89,26 +89,22 @@ cairo_surface_t* makeWallpaper(const std::string& devicePath, int pixelWidth, in
     cairo_set_source_surface(cr, image->surface(), 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
     cairo_paint(cr);
-  } else {
-    if (!devicePath.empty())
-      NSLog("%@ wallpaper %@ is not a readable image, using the default", "SpringBoard:", devicePath);
-    const int w = (pixelWidth + kLightShrink - 1) / kLightShrink, h = (pixelHeight + kLightShrink - 1) / kLightShrink;
-    cairo_surface_t* light = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-    cairo_t* lc = cairo_create(light);
-    cairo_scale(lc, double(w) / pixelWidth, double(h) / pixelHeight);
-    drawWallpaperLight(lc, pixelWidth, pixelHeight);
-    cairo_destroy(lc);
-    cairo_save(cr);
-    cairo_scale(cr, double(pixelWidth) / w, double(pixelHeight) / h);
-    cairo_set_source_surface(cr, light, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_BILINEAR);
-    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
-    cairo_restore(cr);
-    cairo_surface_destroy(light);
-    drawWallpaperStreaks(cr, pixelWidth, pixelHeight);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    return surface;
   }
+  if (!devicePath.empty())
+    NSLog("%@ wallpaper %@ is not a readable image, using the default", "SpringBoard:", devicePath);
+  const int w = (pixelWidth + kLightShrink - 1) / kLightShrink, h = (pixelHeight + kLightShrink - 1) / kLightShrink;
+  cairo_surface_t* light = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(1, w), std::max(1, h));
+  cairo_t* lc = cairo_create(light);
+  cairo_scale(lc, 1.0 / kLightShrink, 1.0 / kLightShrink);
+  drawWallpaperLight(lc, pixelWidth, pixelHeight);
+  cairo_destroy(lc);
+  cairo_surface_t* surface = growPart(light, kLightShrink, pixelWidth, pixelHeight);
+  cairo_surface_destroy(light);
+  cairo_t* cr = cairo_create(surface);
+  drawWallpaperStreaks(cr, pixelWidth, pixelHeight);
   cairo_destroy(cr);
   cairo_surface_flush(surface);
   return surface;

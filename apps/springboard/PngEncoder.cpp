@@ -1,9 +1,11 @@
 #include "PngEncoder.h"
 
-#include <png.h>
+#include <libdeflate.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace sbhost {
@@ -22,12 +24,6 @@ struct Sink {
     return std::fwrite(data, 1, length, file) == length;
   }
 };
-
-void writeToSink(png_structp png, png_bytep data, png_size_t length) {
-  if (!static_cast<const Sink*>(png_get_io_ptr(png))->write(data, length)) png_error(png, "write failed");
-}
-
-void flushSink(png_structp /*png*/) {}
 
 cairo_status_t cairoToSink(void* closure, const unsigned char* data, unsigned int length) {
   return static_cast<const Sink*>(closure)->write(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
@@ -80,41 +76,75 @@ void straightRGBA(const unsigned char* from, int width, unsigned char* to) {
   }
 }
 
-/// libpng reports errors by jumping back here, so nothing in this frame
-/// owns anything: the caller holds the row buffer and the sink.
-bool encode(cairo_surface_t* surface, const Sink& sink, bool opaque, unsigned char* row) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info || setjmp(png_jmpbuf(png))) {  // NOLINT(cert-err52-cpp): libpng's error path
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
+/// The four bytes of n, most significant first, as PNG stores numbers.
+void putBigEndian(uint32_t n, unsigned char* to) {
+  to[0] = static_cast<unsigned char>(n >> 24);
+  to[1] = static_cast<unsigned char>(n >> 16);
+  to[2] = static_cast<unsigned char>(n >> 8);
+  to[3] = static_cast<unsigned char>(n);
+}
+
+/// One chunk: its length, type, data and the check sum of type and data.
+bool writeChunk(const Sink& sink, const char* type, const unsigned char* data, size_t length) {
+  unsigned char head[8];
+  putBigEndian(static_cast<uint32_t>(length), head);
+  std::memcpy(head + 4, type, 4);
+  unsigned char tail[4];
+  uint32_t crc = libdeflate_crc32(0, head + 4, 4);
+  if (length > 0) crc = libdeflate_crc32(crc, data, length);  // a null buffer would start the sum afresh
+  putBigEndian(crc, tail);
+  return sink.write(head, 8) && (length == 0 || sink.write(data, length)) && sink.write(tail, 4);
+}
+
+/// The picture as PNG: 8-bit RGB (opaque) or straight RGBA, each row
+/// behind the "up" filter, which turns the wallpaper's slow gradients into
+/// runs. A picture to look at now, not to archive: the rows are
+/// compressed at once by libdeflate's quickest level, well ahead of zlib's.
+bool encode(cairo_surface_t* surface, const Sink& sink, bool opaque) {
   const int width = cairo_image_surface_get_width(surface);
   const int height = cairo_image_surface_get_height(surface);
   const ptrdiff_t stride = cairo_image_surface_get_stride(surface);
   const unsigned char* pixels = cairo_image_surface_get_data(surface);
-  png_set_write_fn(png, const_cast<Sink*>(&sink), writeToSink, flushSink);
-  // A picture to look at now, not to archive: the quickest zlib level, and
-  // one cheap filter; "up" turns the wallpaper's slow gradients into the
-  // long runs zlib finds quickest.
-  png_set_compression_level(png, 1);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-               opaque ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
-               PNG_FILTER_TYPE_BASE);
-  png_write_info(png, info);
+  const size_t channels = opaque ? 3 : 4;
+  const size_t rowBytes = static_cast<size_t>(width) * channels;
+  const size_t filtered = (rowBytes + 1) * static_cast<size_t>(height);
+  auto rows = std::make_unique_for_overwrite<unsigned char[]>(filtered);
+  std::vector<unsigned char> previous(rowBytes, 0), current(rowBytes);
   for (int y = 0; y < height; ++y) {
     const unsigned char* from = pixels + y * stride;
     if (opaque)
-      opaqueRGB(from, width, row);
+      opaqueRGB(from, width, current.data());
     else
-      straightRGBA(from, width, row);
-    png_write_row(png, row);
+      straightRGBA(from, width, current.data());
+    unsigned char* to = rows.get() + (rowBytes + 1) * static_cast<size_t>(y);
+    to[0] = 2;  // up: each byte less the one above it
+    for (size_t i = 0; i < rowBytes; ++i) to[i + 1] = static_cast<unsigned char>(current[i] - previous[i]);
+    previous.swap(current);
   }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return true;
+
+  std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
+      libdeflate_alloc_compressor(1), &libdeflate_free_compressor);
+  if (!compressor) return false;
+  const size_t bound = libdeflate_zlib_compress_bound(compressor.get(), filtered);
+  auto packed = std::make_unique_for_overwrite<unsigned char[]>(bound);
+  const size_t packedSize = libdeflate_zlib_compress(compressor.get(), rows.get(), filtered, packed.get(), bound);
+  if (packedSize == 0) return false;
+
+  static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  unsigned char header[13];
+  putBigEndian(static_cast<uint32_t>(width), header);
+  putBigEndian(static_cast<uint32_t>(height), header + 4);
+  header[8] = 8;                // bits per channel
+  header[9] = opaque ? 2 : 6;   // RGB, or RGB with alpha
+  header[10] = header[11] = 0;  // deflate; adaptive filtering
+  header[12] = 0;               // not interlaced
+  if (!sink.write(kSignature, sizeof kSignature) || !writeChunk(sink, "IHDR", header, sizeof header)) return false;
+  // Chunks hold at most 2^31 - 1 bytes; a screen's picture is far smaller,
+  // but the stream may be split anywhere.
+  constexpr size_t kMostPerChunk = size_t{1} << 30;
+  for (size_t at = 0; at < packedSize; at += kMostPerChunk)
+    if (!writeChunk(sink, "IDAT", packed.get() + at, std::min(kMostPerChunk, packedSize - at))) return false;
+  return writeChunk(sink, "IEND", nullptr, 0);
 }
 
 bool encodeSurface(cairo_surface_t* surface, const Sink& sink) {
@@ -129,8 +159,9 @@ bool encodeSurface(cairo_surface_t* surface, const Sink& sink) {
   if (width <= 0 || height <= 0 || !pixels) return false;
   const bool opaque =
       format == CAIRO_FORMAT_RGB24 || everyPixelOpaque(pixels, cairo_image_surface_get_stride(surface), width, height);
-  std::vector<unsigned char> row(static_cast<size_t>(width) * 4);
-  return encode(surface, sink, opaque, row.data());
+  // PNG sizes are 31-bit numbers.
+  if (width > (1 << 30) / 4 || height > (1 << 30)) return false;
+  return encode(surface, sink, opaque);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #pragma once
 /// \file
-/// Cairo image surfaces as PNG, quickly: libpng at the fastest zlib level,
-/// RGB without an alpha channel when every pixel is opaque. Shared by
-/// everything that writes a lock-screen picture.
+/// Cairo image surfaces as PNG, quickly: one filter, libdeflate's quickest
+/// level, RGB without an alpha channel when every pixel is opaque. Shared
+/// by everything that writes a lock-screen picture.
 
 #include <cairo.h>
 

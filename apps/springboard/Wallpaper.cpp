@@ -112,6 +112,13 @@ cairo_surface_t* makeWallpaper(const std::string& devicePath, int pixelWidth, in
 
 namespace {
 
+/// A sum of bytes times the inverse of their count, rounded: the sum is
+/// never negative, so cutting off after adding a half rounds to nearest
+/// (and stays a plain conversion the compiler can do many at a time).
+inline uint8_t meanByte(uint32_t sum, float inverse) {
+  return static_cast<uint8_t>(static_cast<float>(sum) * inverse + 0.5F);  // NOLINT(bugprone-incorrect-roundings)
+}
+
 /// One box pass along every row of a w x h image of 4-byte pixels, in
 /// place: a running sum per channel, the row's ends repeating outwards.
 /// pad holds (w + 2r) pixels.
@@ -132,7 +139,7 @@ void boxRows(uint8_t* data, ptrdiff_t stride, int w, int h, int r, float inverse
       const uint8_t* out = pad + static_cast<ptrdiff_t>(x) * 4;
       for (int c = 0; c < 4; ++c) {
         sum[c] += in[c];
-        row[x * 4 + c] = static_cast<uint8_t>(static_cast<float>(sum[c]) * inverse + 0.5f);
+        row[x * 4 + c] = meanByte(sum[c], inverse);
         sum[c] -= out[c];
       }
     }
@@ -158,7 +165,7 @@ void boxColumns(const uint8_t* src, ptrdiff_t srcStride, uint8_t* dst, ptrdiff_t
     uint8_t* to = dst + y * dstStride;
     for (size_t j = 0; j < n; ++j) {
       sums[j] += static_cast<uint32_t>(in[j]) - out[j];
-      to[j] = static_cast<uint8_t>(static_cast<float>(sums[j]) * inverse + 0.5f);
+      to[j] = meanByte(sums[j], inverse);
     }
   }
 }
@@ -221,7 +228,7 @@ cairo_surface_t* shrinkPart(cairo_surface_t* source, int x0, int y0, int width, 
         }
     }
     uint8_t* out = to + y * toStride;
-    for (int j = 0; j < w * 4; ++j) out[j] = static_cast<uint8_t>(static_cast<float>(sums[j]) * inverse + 0.5F);
+    for (int j = 0; j < w * 4; ++j) out[j] = meanByte(sums[j], inverse);
     // A surface without alpha reads as opaque, whatever its spare byte holds.
     if (opaque)
       for (int x = 0; x < w; ++x) out[x * 4 + alphaByte] = 0xFF;

@@ -21,7 +21,10 @@ Surface argb(int w, int h) { return {cairo_image_surface_create(CAIRO_FORMAT_ARG
 uint32_t pixel(cairo_surface_t* s, int x, int y) {
   cairo_surface_flush(s);
   uint32_t v = 0;
-  std::memcpy(&v, cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s) + x * 4, 4);
+  std::memcpy(&v,
+              cairo_image_surface_get_data(s) + static_cast<ptrdiff_t>(y) * cairo_image_surface_get_stride(s) +
+                  static_cast<ptrdiff_t>(x) * 4,
+              4);
   return v;
 }
 
@@ -65,7 +68,7 @@ TEST(WallpaperBlur, OneBrightPointSpreadsEvenlyWithoutLosingLight) {
   for (int y = 0; y < 61; ++y)
     for (int x = 0; x < 61; ++x) {
       const uint32_t v = x == 30 && y == 30 ? 0xFFFFFFFFU : 0xFF000000U;  // white on opaque black
-      std::memcpy(data + y * stride + x * 4, &v, 4);
+      std::memcpy(data + static_cast<ptrdiff_t>(y) * stride + static_cast<ptrdiff_t>(x) * 4, &v, 4);
     }
   cairo_surface_mark_dirty(s.get());
   sbhost::boxBlur(s.get(), 4);

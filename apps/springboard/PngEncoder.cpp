@@ -35,25 +35,18 @@ uint32_t pixelAt(const unsigned char* row, int x) {
   return p;
 }
 
-/// True when no pixel of an ARGB32 surface lets anything show through.
-bool everyPixelOpaque(const unsigned char* pixels, ptrdiff_t stride, int width, int height) {
-  for (int y = 0; y < height; ++y) {
-    const unsigned char* row = pixels + y * stride;
-    uint32_t all = 0xFF000000U;
-    for (int x = 0; x < width; ++x) all &= pixelAt(row, x);
-    if ((all >> 24) != 0xFF) return false;
-  }
-  return true;
-}
-
-/// One row of a Cairo image as RGB bytes, the alpha byte left out.
-void opaqueRGB(const unsigned char* from, int width, unsigned char* to) {
+/// One row of a Cairo image as RGB bytes, the alpha byte left out; the
+/// alpha bytes of the row ANDed together, 0xFF when all are opaque.
+uint32_t opaqueRGB(const unsigned char* from, int width, unsigned char* to) {
+  uint32_t all = 0xFFFFFFFFU;
   for (int x = 0; x < width; ++x, to += 3) {
     const uint32_t p = pixelAt(from, x);
+    all &= p;
     to[0] = static_cast<unsigned char>(p >> 16);
     to[1] = static_cast<unsigned char>(p >> 8);
     to[2] = static_cast<unsigned char>(p);
   }
+  return all >> 24;
 }
 
 /// One row of a Cairo image as straight (not premultiplied) RGBA bytes.
@@ -100,26 +93,34 @@ bool writeChunk(const Sink& sink, const char* type, const unsigned char* data, s
 /// behind the "up" filter, which turns the wallpaper's slow gradients into
 /// runs. A picture to look at now, not to archive: the rows are
 /// compressed at once by libdeflate's quickest level, well ahead of zlib's.
-bool encode(cairo_surface_t* surface, const Sink& sink, bool opaque) {
+bool encode(cairo_surface_t* surface, const Sink& sink) {
   const int width = cairo_image_surface_get_width(surface);
   const int height = cairo_image_surface_get_height(surface);
   const ptrdiff_t stride = cairo_image_surface_get_stride(surface);
   const unsigned char* pixels = cairo_image_surface_get_data(surface);
-  const size_t channels = opaque ? 3 : 4;
-  const size_t rowBytes = static_cast<size_t>(width) * channels;
+  // Read as opaque RGB first (the usual picture); a pixel anything shows
+  // through turns it into straight RGBA.
+  bool opaque = true;
+  size_t rowBytes = static_cast<size_t>(width) * 3;
+  auto rows = std::make_unique_for_overwrite<unsigned char[]>((rowBytes + 1) * static_cast<size_t>(height));
+  uint32_t alpha = 0xFF;
+  const bool hasAlpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
+  for (int y = 0; y < height; ++y)
+    alpha &= opaqueRGB(pixels + y * stride, width, rows.get() + (rowBytes + 1) * static_cast<size_t>(y) + 1);
+  if (hasAlpha && alpha != 0xFF) {
+    opaque = false;
+    rowBytes = static_cast<size_t>(width) * 4;
+    rows = std::make_unique_for_overwrite<unsigned char[]>((rowBytes + 1) * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y)
+      straightRGBA(pixels + y * stride, width, rows.get() + (rowBytes + 1) * static_cast<size_t>(y) + 1);
+  }
   const size_t filtered = (rowBytes + 1) * static_cast<size_t>(height);
-  auto rows = std::make_unique_for_overwrite<unsigned char[]>(filtered);
-  std::vector<unsigned char> previous(rowBytes, 0), current(rowBytes);
-  for (int y = 0; y < height; ++y) {
-    const unsigned char* from = pixels + y * stride;
-    if (opaque)
-      opaqueRGB(from, width, current.data());
-    else
-      straightRGBA(from, width, current.data());
-    unsigned char* to = rows.get() + (rowBytes + 1) * static_cast<size_t>(y);
-    to[0] = 2;  // up: each byte less the one above it
-    for (size_t i = 0; i < rowBytes; ++i) to[i + 1] = static_cast<unsigned char>(current[i] - previous[i]);
-    previous.swap(current);
+  for (int y = 0; y < height; ++y) rows[(rowBytes + 1) * static_cast<size_t>(y)] = 2;  // up: less the byte above
+  // Filtered in place from the bottom up, so the row above is still as it was.
+  for (int y = height - 1; y > 0; --y) {
+    unsigned char* row = rows.get() + (rowBytes + 1) * static_cast<size_t>(y) + 1;
+    const unsigned char* above = row - (rowBytes + 1);
+    for (size_t i = 0; i < rowBytes; ++i) row[i] = static_cast<unsigned char>(row[i] - above[i]);
   }
 
   std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
@@ -157,11 +158,9 @@ bool encodeSurface(cairo_surface_t* surface, const Sink& sink) {
   const int width = cairo_image_surface_get_width(surface), height = cairo_image_surface_get_height(surface);
   const unsigned char* pixels = cairo_image_surface_get_data(surface);
   if (width <= 0 || height <= 0 || !pixels) return false;
-  const bool opaque =
-      format == CAIRO_FORMAT_RGB24 || everyPixelOpaque(pixels, cairo_image_surface_get_stride(surface), width, height);
   // PNG sizes are 31-bit numbers.
   if (width > (1 << 30) / 4 || height > (1 << 30)) return false;
-  return encode(surface, sink, opaque);
+  return encode(surface, sink);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
-#include "PngBytes.h"
 #include "ServiceLink.h"
 #include "Services.h"
 
+#include <PngEncoder.h>
 #include <ScreenLayout.h>
 #include <SettingsCommand.h>
 #include <SettingsHost.h>
@@ -25,7 +25,7 @@ void drawScreen(settings::SettingsHost& host, nlohmann::json& layout, std::optio
   // How deep the person is: the page offers a way back from any screen but the root.
   layout["depth"] = host.navigation()->stack().size();
   cairo_surface_t* surface = settings::renderScreen(screen, true);
-  std::optional<std::string> bytes = pngBytes(surface);
+  std::optional<std::string> bytes = sbhost::pngBytes(surface);
   cairo_surface_destroy(surface);
   if (!bytes) throw settings::HostError("the screen could not be drawn");
   png = std::move(bytes);

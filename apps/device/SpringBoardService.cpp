@@ -1,4 +1,3 @@
-#include "PngBytes.h"
 #include "ServiceLink.h"
 #include "Services.h"
 
@@ -7,6 +6,7 @@
 #include <Host.h>
 #include <LockScreenRenderer.h>
 #include <LockScreenState.h>
+#include <PngEncoder.h>
 
 #include <Foundation/NSDate.h>
 #include <Foundation/NSLog.h>
@@ -175,7 +175,7 @@ class SpringBoardService {
     options.scale = profile_.screenScale;
     options.wallpaperPath = profile_.wallpaper;
     cairo_surface_t* surface = sbhost::renderLockScreen(manager_.lockScreenView().get(), options);
-    std::optional<std::string> png = pngBytes(surface);
+    std::optional<std::string> png = sbhost::pngBytes(surface);
     cairo_surface_destroy(surface);
     return png;
   }

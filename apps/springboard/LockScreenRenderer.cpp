@@ -1,5 +1,6 @@
 #include "LockScreenRenderer.h"
 
+#include "PngEncoder.h"
 #include "Wallpaper.h"
 
 #include <SpringBoard/SBBulletinCellMetrics.h>
@@ -13,7 +14,6 @@
 #include <cairo-ft.h>
 #include <fmt/format.h>
 #include <fontconfig/fontconfig.h>
-#include <png.h>
 
 #include <unistd.h>
 #include <algorithm>
@@ -34,6 +34,8 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kUnderlayFeather = 14;
 /// The underlay darkens the blurred wallpaper a little, for legible rows.
 constexpr double kUnderlayDim = 0.22;
+/// From this blur radius (in pixels) on, the underlay is blurred at half size.
+constexpr int kHalfSizeBlurRadius = 8;
 
 void setColor(cairo_t* cr, const UIColor* color, double alpha = 1) {
   if (color)
@@ -195,12 +197,16 @@ void drawUnderlay(cairo_t* cr, cairo_surface_t* wallpaper, CGRect rect, double s
   const int x1 = std::clamp(static_cast<int>(std::ceil(CGRectGetMaxX(rect) * scale)) + margin, 0, pw);
   const int y1 = std::clamp(static_cast<int>(std::ceil(CGRectGetMaxY(rect) * scale)) + margin, 0, ph);
   if (x1 <= x0 || y1 <= y0) return;
-  cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, x1 - x0, y1 - y0);
-  cairo_t* pc = cairo_create(part);
-  cairo_set_source_surface(pc, wallpaper, -x0, -y0);
-  cairo_paint(pc);
-  cairo_destroy(pc);
-  boxBlur(part, radius);
+  // A wide blur leaves nothing a smaller picture cannot hold: blur at half
+  // the size and let the scaling back smooth it further.
+  const int factor = radius >= kHalfSizeBlurRadius ? 2 : 1;
+  cairo_surface_t* part = shrinkPart(wallpaper, x0, y0, x1 - x0, y1 - y0, factor);
+  boxBlur(part, radius / factor);
+  if (factor > 1) {
+    cairo_surface_t* full = growPart(part, factor, x1 - x0, y1 - y0);
+    cairo_surface_destroy(part);
+    part = full;
+  }
 
   cairo_pattern_t* mask = cairo_pattern_create_linear(0, rect.origin.y * scale, 0, CGRectGetMaxY(rect) * scale);
   const double feather = std::min(0.5, kUnderlayFeather / std::max(1.0, rect.size.height));
@@ -309,14 +315,12 @@ cairo_surface_t* renderLockScreen(SBLockScreenView* lockScreen, const RenderOpti
   const int pw = std::max(1, static_cast<int>(std::lround(b.size.width * scale)));
   const int ph = std::max(1, static_cast<int>(std::lround(b.size.height * scale)));
 
-  cairo_surface_t* wallpaper = makeWallpaper(options.wallpaperPath, pw, ph);
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph);
+  // The wallpaper is the canvas; the underlay blurs a copy of its part
+  // before anything is drawn over it.
+  cairo_surface_t* surface = makeWallpaper(options.wallpaperPath, pw, ph);
   cairo_t* cr = cairo_create(surface);
-  cairo_set_source_surface(cr, wallpaper, 0, 0);
-  cairo_paint(cr);
   if (lockScreen->isShowingLockContentUnderlay())
-    drawUnderlay(cr, wallpaper, lockScreen->notificationListFrame(), scale, options.blurRadius);
-  cairo_surface_destroy(wallpaper);
+    drawUnderlay(cr, surface, lockScreen->notificationListFrame(), scale, options.blurRadius);
 
   cairo_scale(cr, scale, scale);
   // The lock-screen view is the screen: draw its contents in its own bounds.
@@ -333,73 +337,12 @@ cairo_surface_t* renderLockScreen(SBLockScreenView* lockScreen, const RenderOpti
 
 namespace {
 
-/// One row of a Cairo image as straight (not premultiplied) RGBA bytes.
-void straightRGBA(const unsigned char* from, int width, bool hasAlpha, unsigned char* to) {
-  for (int x = 0; x < width; ++x, to += 4) {
-    uint32_t p = 0;
-    std::memcpy(&p, from + 4 * static_cast<ptrdiff_t>(x), 4);
-    const uint32_t a = hasAlpha ? p >> 24 : 255;
-    uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-    if (a == 0) {
-      r = g = b = 0;
-    } else if (a != 255) {  // rounded as Cairo's own PNG writer rounds
-      r = (r * 255 + a / 2) / a;
-      g = (g * 255 + a / 2) / a;
-      b = (b * 255 + a / 2) / a;
-    }
-    to[0] = static_cast<unsigned char>(r);
-    to[1] = static_cast<unsigned char>(g);
-    to[2] = static_cast<unsigned char>(b);
-    to[3] = static_cast<unsigned char>(a);
-  }
-}
-
-/// libpng reports errors by jumping back here, so nothing in this frame
-/// owns anything: the caller holds the row buffer and the file.
-bool encodePNG(cairo_surface_t* surface, FILE* file, unsigned char* row) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info || setjmp(png_jmpbuf(png))) {  // NOLINT(cert-err52-cpp): libpng's error path
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
-  const int width = cairo_image_surface_get_width(surface);
-  const int height = cairo_image_surface_get_height(surface);
-  const int stride = cairo_image_surface_get_stride(surface);
-  const bool hasAlpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
-  const unsigned char* pixels = cairo_image_surface_get_data(surface);
-  png_init_io(png, file);
-  // A picture to look at now, not to archive: the quickest zlib level, and
-  // one cheap filter that still finds the flat runs of the wallpaper.
-  png_set_compression_level(png, 1);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-               PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-  png_write_info(png, info);
-  for (int y = 0; y < height; ++y) {
-    straightRGBA(pixels + static_cast<ptrdiff_t>(y) * stride, width, hasAlpha, row);
-    png_write_row(png, row);
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return true;
-}
-
-/// Writes an image surface as PNG; Cairo's writer takes the formats this
-/// one does not know.
+/// Writes an image surface as PNG to a new file.
 cairo_status_t writePNG(cairo_surface_t* surface, const char* path) {
-  const cairo_format_t format = cairo_image_surface_get_format(surface);
-  if (cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE ||
-      (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24))
-    return cairo_surface_write_to_png(surface, path);
-  cairo_surface_flush(surface);
-  const int width = cairo_image_surface_get_width(surface);
-  if (width <= 0 || cairo_image_surface_get_height(surface) <= 0) return CAIRO_STATUS_INVALID_SIZE;
-  std::vector<unsigned char> row(static_cast<size_t>(width) * 4);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return cairo_surface_status(surface);
   FILE* file = std::fopen(path, "wb");
   if (!file) return CAIRO_STATUS_WRITE_ERROR;
-  const bool encoded = encodePNG(surface, file, row.data());
+  const bool encoded = writePNGFile(surface, file);
   const bool closed = std::fclose(file) == 0;
   return encoded && closed ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
 }

@@ -24,4 +24,15 @@ void drawDefaultWallpaper(cairo_t* cr, double width, double height);
 /// standard deviation. A radius below 1 changes nothing.
 void boxBlur(cairo_surface_t* surface, int radius);
 
+/// A new ARGB surface holding the part (x0, y0, width, height) of an image
+/// surface shrunk by factor each way: each pixel the average of a factor x
+/// factor block (a block cut by the part's or the source's edge repeats the
+/// edge's pixels). A factor of 1 copies the part.
+cairo_surface_t* shrinkPart(cairo_surface_t* source, int x0, int y0, int width, int height, int factor);
+
+/// A new ARGB surface of width x height holding an image surface grown by
+/// factor each way, bilinearly, its pixel centres where shrinkPart took
+/// them from; past its edges the image goes on as its edge.
+cairo_surface_t* growPart(cairo_surface_t* small, int factor, int width, int height);
+
 }  // namespace sbhost

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 
 namespace eventkit {
 
@@ -274,7 +276,7 @@ std::optional<ReminderRecord> readTodo(icalcomponent* todo, const ZoneLocations&
 
 // ---- Time zones the device does not know by name
 
-bool isKnownZone(const std::string& name) {
+bool isKnownZoneUncached(const std::string& name) {
   if (name.empty() || name.size() > 127) return false;
   UChar id[128], canonical[128];
   for (size_t i = 0; i < name.size(); ++i) {
@@ -286,6 +288,24 @@ bool isKnownZone(const std::string& name) {
   UErrorCode status = U_ZERO_ERROR;
   ucal_getCanonicalTimeZoneID(id, static_cast<int32_t>(name.size()), canonical, 128, &isSystem, &status);
   return U_SUCCESS(status);
+}
+
+/// Whether the device's zone database knows the name. The answers are
+/// kept for the process (the database does not change under it): a list's
+/// files name the same few zones over and over. Names past the first few
+/// hundred are looked up each time, so odd files cannot grow the memory.
+bool isKnownZone(const std::string& name) {
+  constexpr size_t kMaxRemembered = 256;
+  static std::mutex lock;
+  static auto* answers = new std::unordered_map<std::string, bool>();  // outlives every worker thread
+  {
+    std::lock_guard guard(lock);
+    if (auto it = answers->find(name); it != answers->end()) return it->second;
+  }
+  const bool known = isKnownZoneUncached(name);
+  std::lock_guard guard(lock);
+  if (answers->size() < kMaxRemembered) answers->emplace(name, known);
+  return known;
 }
 
 /// The zone a Windows zone name ("W. Europe Standard Time") stands for in
@@ -386,6 +406,14 @@ icaltimetype timeOf(icalcomponent* todo, icalproperty_kind kind) {
 /// this file), and stands alone when there is none.
 std::vector<Series> groupSeries(const std::vector<icalcomponent*>& todos) {
   std::vector<Series> out;
+  out.reserve(todos.size());
+  // Most files hold one reminder and no occurrence written apart.
+  if (std::none_of(todos.begin(), todos.end(), [](icalcomponent* todo) {
+        return icalcomponent_get_first_property(todo, ICAL_RECURRENCEID_PROPERTY) != nullptr;
+      })) {
+    for (icalcomponent* todo : todos) out.push_back({todo, {}});
+    return out;
+  }
   std::map<std::string, size_t> masters;
   for (icalcomponent* todo : todos) {
     bool isOverride = icalcomponent_get_first_property(todo, ICAL_RECURRENCEID_PROPERTY) != nullptr;

@@ -43,34 +43,40 @@ bool isReminderFile(const char* name) {
   return ext.size() == 4 && ext[0] == '.' && (ext[1] | 0x20) == 'i' && (ext[2] | 0x20) == 'c' && (ext[3] | 0x20) == 's';
 }
 
-/// The open file's bytes, or false when it cannot be read whole.
-bool readFrom(int fd, int64_t sizeHint, std::string& out) {
-  out.clear();
-  out.reserve(static_cast<size_t>(std::max<int64_t>(sizeHint, 0)) + 1);
-  char buf[16384];
-  bool ok = true;
+/// The open file's bytes, or false when it cannot be read whole. Read
+/// straight into out, sized from the file's status: a file that kept its
+/// size takes a single read.
+bool readFrom(int fd, int64_t size, std::string& out) {
+  const size_t expected = static_cast<size_t>(std::clamp<int64_t>(size, 0, kMaxFileBytes));
+  // A byte more than expected, so a file that grew is seen to grow.
+  out.resize(expected + 1);
+  size_t have = 0;
   for (;;) {
-    ssize_t n = read(fd, buf, sizeof buf);
+    if (have == out.size()) {
+      if (have > static_cast<size_t>(kMaxFileBytes)) return false;
+      out.resize(std::min(have * 2, static_cast<size_t>(kMaxFileBytes) + 1));
+    }
+    const size_t asked = out.size() - have;
+    const ssize_t n = read(fd, out.data() + have, asked);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ok = false;
-      break;
+      return false;
     }
-    if (n == 0) break;
-    out.append(buf, static_cast<size_t>(n));
-    if (static_cast<int64_t>(out.size()) > kMaxFileBytes) {
-      ok = false;
-      break;
-    }
+    have += static_cast<size_t>(n);
+    // Short of what was asked with every byte the status promised: the
+    // end, without a further read to be told so.
+    if (n == 0 || (static_cast<size_t>(n) < asked && have == expected)) break;
   }
-  return ok;
+  out.resize(have);
+  return true;
 }
 
 /// The file's bytes, or false when it cannot be read whole.
-bool readAt(const std::string& devicePath, int64_t sizeHint, std::string& out) {
-  int fd = foundation::openDeviceFile(devicePath, kMaxFileBytes);
+bool readAt(const std::string& devicePath, std::string& out) {
+  struct stat st {};
+  int fd = foundation::openDeviceFile(devicePath, kMaxFileBytes, nullptr, &st);
   if (fd < 0) return false;
-  const bool ok = readFrom(fd, sizeHint, out);
+  const bool ok = readFrom(fd, st.st_size, out);
   close(fd);
   return ok;
 }
@@ -119,21 +125,32 @@ void ReminderCache::takeChangeReports() {
     if (byWatch.empty())
       for (auto& [name, folder] : folders_)
         if (folder.watch >= 0) byWatch.emplace(folder.watch, &folder);
+    // A write is reported two or three times in a row (truncated, written,
+    // closed): the name is taken once.
+    int previousWatch = -1;
+    std::string_view previousName;
     for (ssize_t at = 0; at < n;) {
       const auto* event = reinterpret_cast<const inotify_event*>(buf + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       if (event->mask & IN_Q_OVERFLOW) {  // reports were lost: every folder is read whole
         for (auto& [name, folder] : folders_) folder.unchanged = folder.reportsComplete = false;
+        previousWatch = -1;
         continue;
       }
+      const bool named = event->len > 0 && event->name[0] && !(event->mask & IN_IGNORED);
+      const std::string_view file = named ? std::string_view(event->name) : std::string_view();
+      const bool repeated = named && event->wd == previousWatch && file == previousName;
+      previousWatch = named ? event->wd : -1;
+      previousName = file;
+      if (repeated) continue;
       // One folder reached by two paths shares its watch.
       auto [first, last] = byWatch.equal_range(event->wd);
       for (auto it = first; it != last; ++it) {
         Folder& folder = *it->second;
         if (folder.watch != event->wd) continue;
         folder.unchanged = false;
-        if (event->len > 0 && event->name[0] && !(event->mask & IN_IGNORED))
-          folder.changed.emplace(event->name);
+        if (named)
+          folder.changed.emplace(file);
         else
           folder.reportsComplete = false;                 // the folder itself changed
         if (event->mask & IN_IGNORED) folder.watch = -1;  // the folder itself went away
@@ -154,7 +171,7 @@ void ReminderCache::watch(Folder& folder, int dirFd) {
                                        IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR);
 }
 
-Ref<NSTimeZone> ReminderCache::zoneFor(const DueDate& due, const std::string& devicePath,
+Ref<NSTimeZone> ReminderCache::zoneFor(const DueDate& due, const std::string& deviceFolder, const std::string& name,
                                        std::vector<std::string>& log) {
   if (!due.hasTime || due.zone == DueDate::Zone::Floating) return nullptr;
   auto lookup = [&](const std::string& name) -> Ref<NSTimeZone> {
@@ -174,15 +191,15 @@ Ref<NSTimeZone> ReminderCache::zoneFor(const DueDate& due, const std::string& de
     if (it == zones_.end()) it = zones_.emplace(key, NSTimeZone::timeZoneForSecondsFromGMT(*due.fileZoneOffset)).first;
     if (it->second) return it->second;
   }
-  log.push_back(devicePath + ": unknown time zone \"" + (due.zoneNames.empty() ? "" : due.zoneNames.front()) +
-                "\", the due time is read in the device's zone");
+  log.push_back(deviceFolder + "/" + name + ": unknown time zone \"" +
+                (due.zoneNames.empty() ? "" : due.zoneNames.front()) + "\", the due time is read in the device's zone");
   return nullptr;
 }
 
-std::shared_ptr<const StoredFile> ReminderCache::store(ParsedCalendar parsed, const std::string& devicePath,
-                                                       std::vector<std::string>& log) {
+std::shared_ptr<const StoredFile> ReminderCache::store(ParsedCalendar parsed, const std::string& deviceFolder,
+                                                       const std::string& name, std::vector<std::string>& log) {
   ++parses_;
-  for (const std::string& problem : parsed.problems) log.push_back(devicePath + ": " + problem);
+  for (const std::string& problem : parsed.problems) log.push_back(deviceFolder + "/" + name + ": " + problem);
   auto file = std::make_shared<StoredFile>();
   file->reminders.reserve(parsed.reminders.size());
   for (ReminderRecord& r : parsed.reminders) {
@@ -193,7 +210,7 @@ std::shared_ptr<const StoredFile> ReminderCache::store(ParsedCalendar parsed, co
     s.priority = r.priority;
     s.completed = r.completed;
     s.cancelled = r.cancelled;
-    if (r.due) s.dueZone = zoneFor(*r.due, devicePath, log);
+    if (r.due) s.dueZone = zoneFor(*r.due, deviceFolder, name, log);
     s.due = std::move(r.due);
     for (AlarmRecord& a : r.alarms)
       s.alarms.push_back({a.hasLocation, a.hasLocation ? string(std::move(a.locationTitle)) : nullptr, a.proximity});
@@ -265,24 +282,19 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
           out.push_back(existing->second.file);
           continue;
         }
-        std::string devicePath = deviceFolder + "/" + name;
         struct stat st {};
         int fd = -1;
         if (type == DT_REG && (existing == known.end() || byReports)) {
           // New or changed: opened once, and its status taken from the open file.
           foundation::FileResult outcome;
-          fd = foundation::openDeviceFile(devicePath, 0, &outcome);
+          fd = foundation::openDeviceFileIn(dirFd, deviceFolder, name, 0, &outcome, &st);
           if (fd < 0 && outcome.outcome == foundation::FileOutcome::Missing) continue;
-          if (fd >= 0 && fstat(fd, &st) != 0) {
-            close(fd);
-            continue;
-          }
           if (fd < 0) st.st_mode = S_IFREG;  // refused: told below as unreadable
         } else {
           if (fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
           if (S_ISLNK(st.st_mode)) {
             trusted = false;
-            if (!foundation::statDeviceItem(devicePath, st)) continue;
+            if (!foundation::statDeviceItem(deviceFolder + "/" + name, st)) continue;
           }
         }
         if (!S_ISREG(st.st_mode)) continue;
@@ -291,8 +303,9 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
                     static_cast<int64_t>(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
         bool racy = std::max(stamp.modifiedNs, stamp.changedNs) > racyAfter;
 
-        auto [it, added] = known.try_emplace(name);
-        Entry& entry = it->second;
+        const bool added = existing == known.end();
+        if (added) existing = known.try_emplace(name).first;
+        Entry& entry = existing->second;
         entry.seenInScan = scan_;
         bool same = !added && entry.stamp == stamp;
         if (same && !entry.racy && fd < 0) {
@@ -303,10 +316,10 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
         entry.racy = racy;
         const bool tooLarge = stamp.size > kMaxFileBytes;
         const bool read =
-            !tooLarge && (fd >= 0 ? readFrom(fd, stamp.size, bytes) : readAt(devicePath, stamp.size, bytes));
+            !tooLarge && (fd >= 0 ? readFrom(fd, stamp.size, bytes) : readAt(deviceFolder + "/" + name, bytes));
         if (fd >= 0) close(fd);
         if (!read) {
-          log.push_back(devicePath +
+          log.push_back(deviceFolder + "/" + name +
                         (tooLarge ? ": " + std::to_string(stamp.size) + " bytes, too large for a reminder file, skipped"
                                   : ": cannot be read, skipped"));
           entry.contentHash = 0;
@@ -314,7 +327,7 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
         } else {
           size_t hash = hashOf(bytes);
           if (!same || hash != entry.contentHash || !entry.file)
-            entry.file = store(parseReminderCalendar(bytes), devicePath, log);
+            entry.file = store(parseReminderCalendar(bytes), deviceFolder, name, log);
           entry.contentHash = hash;
         }
         out.push_back(entry.file);

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -89,6 +90,21 @@ std::string join(const std::vector<std::string_view>& parts, size_t count) {
   return out.empty() ? "." : out;
 }
 
+/// openat2, retried where the walk raced a rename, and without O_NOATIME
+/// where the caller does not own the file.
+int openat2Retrying(int dirFd, const char* path, open_how how) {
+  for (;;) {
+    const long fd = ::syscall(SYS_openat2, dirFd, path, &how, sizeof how);
+    if (fd >= 0) return int(fd);
+    if (errno == EINTR || errno == EAGAIN) continue;  // EAGAIN: a rename raced the walk
+    if (errno == EPERM && (how.flags & O_NOATIME)) {
+      how.flags &= ~uint64_t(O_NOATIME);  // only the owner may skip the access time
+      continue;
+    }
+    return -1;
+  }
+}
+
 /// openat2 against the root folder with the root as "/": links, absolute
 /// ones included, resolve inside it; ".." stops at it.
 int openInRoot(const std::string& relative, uint64_t flags, uint64_t mode = 0) {
@@ -101,16 +117,7 @@ int openInRoot(const std::string& relative, uint64_t flags, uint64_t mode = 0) {
   how.flags = flags | O_CLOEXEC;
   how.mode = (flags & O_CREAT) ? mode : 0;
   how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_MAGICLINKS;
-  for (;;) {
-    const long fd = ::syscall(SYS_openat2, root->fd, relative.c_str(), &how, sizeof how);
-    if (fd >= 0) return int(fd);
-    if (errno == EINTR || errno == EAGAIN) continue;  // EAGAIN: a rename raced the walk
-    if (errno == EPERM && (how.flags & O_NOATIME)) {
-      how.flags &= ~uint64_t(O_NOATIME);  // only the owner may skip the access time
-      continue;
-    }
-    return -1;
-  }
+  return openat2Retrying(root->fd, relative.c_str(), how);
 }
 
 bool missingError(int e) { return e == ENOENT || e == ENOTDIR || e == ELOOP; }
@@ -237,17 +244,23 @@ std::string devicePathOf(const std::filesystem::path& hostPath) {
   return "/" + rel.string();
 }
 
-int openDeviceFile(std::string_view devicePath, std::size_t cap, FileResult* outcome) {
+namespace {
+
+/// What openDeviceFile and openDeviceFileIn tell of an open that returned
+/// fd (-1 with errno when it failed): a regular file within its cap keeps
+/// its descriptor; anything else is closed and answered as missing or
+/// refused. pathOf() names the file for a log line.
+template <class PathOf>
+int checkOpenedFile(int fd, const PathOf& pathOf, std::size_t cap, FileResult* outcome, struct ::stat* status) {
   auto report = [&](FileOutcome o) {
     if (outcome) outcome->outcome = o;
     return -1;
   };
   auto refuse = [&](const char* format, auto... args) {
+    const std::string devicePath(pathOf());
     if (noteUnreadable(devicePath)) NSLog(format, devicePath, args...);
     return report(FileOutcome::Refused);
   };
-  const auto parts = componentsOf(devicePath);
-  const int fd = openInRoot(join(parts, parts.size()), O_RDONLY | O_NONBLOCK | O_NOATIME);
   if (fd < 0) {
     if (missingError(errno)) return report(FileOutcome::Missing);
     if (errno == ENXIO || errno == ENODEV) return refuse("Foundation: %@ is not a regular file; not read");
@@ -263,7 +276,41 @@ int openDeviceFile(std::string_view devicePath, std::size_t cap, FileResult* out
     return refuse("Foundation: %@ is larger than %lu bytes; not read", uint64_t(cap));
   }
   if (outcome) outcome->outcome = FileOutcome::Read;
+  if (status) *status = st;
   return fd;
+}
+
+}  // namespace
+
+int openDeviceFile(std::string_view devicePath, std::size_t cap, FileResult* outcome, struct ::stat* status) {
+  const auto parts = componentsOf(devicePath);
+  const int fd = openInRoot(join(parts, parts.size()), O_RDONLY | O_NONBLOCK | O_NOATIME);
+  return checkOpenedFile(
+      fd, [&] { return devicePath; }, cap, outcome, status);
+}
+
+int openDeviceFileIn(int folderFd, std::string_view folderPath, std::string_view name, std::size_t cap,
+                     FileResult* outcome, struct ::stat* status) {
+  // Named in full only for a log line or a link.
+  auto devicePath = [&] { return std::string(folderPath) + "/" + std::string(name); };
+  int fd = -1;
+  char component[NAME_MAX + 1];
+  if (name.empty() || name == "." || name == ".." || name.size() > NAME_MAX ||
+      name.find('/') != std::string_view::npos) {
+    errno = ENOENT;  // not a name in the folder
+  } else {
+    name.copy(component, name.size());
+    component[name.size()] = '\0';
+    // One component beneath a folder opened inside the root, and no link
+    // followed: it cannot name anything outside the folder.
+    open_how how{};
+    how.flags = O_RDONLY | O_NONBLOCK | O_NOATIME | O_NOFOLLOW | O_CLOEXEC;
+    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+    fd = openat2Retrying(folderFd, component, how);
+    // A link is resolved the long way, inside the root.
+    if (fd < 0 && errno == ELOOP) return openDeviceFile(devicePath(), cap, outcome, status);
+  }
+  return checkOpenedFile(fd, devicePath, cap, outcome, status);
 }
 
 int openDeviceFolder(std::string_view devicePath) {

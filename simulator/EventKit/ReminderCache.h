@@ -92,9 +92,11 @@ class ReminderCache {
   void watch(Folder& folder, int dirFd);
   void forgetWatch(int watch);
 
-  std::shared_ptr<const StoredFile> store(ParsedCalendar parsed, const std::string& devicePath,
-                                          std::vector<std::string>& log);
-  Ref<NSTimeZone> zoneFor(const DueDate& due, const std::string& devicePath, std::vector<std::string>& log);
+  /// deviceFolder and name name the file in log lines.
+  std::shared_ptr<const StoredFile> store(ParsedCalendar parsed, const std::string& deviceFolder,
+                                          const std::string& name, std::vector<std::string>& log);
+  Ref<NSTimeZone> zoneFor(const DueDate& due, const std::string& deviceFolder, const std::string& name,
+                          std::vector<std::string>& log);
 
   mutable std::mutex lock_;
   std::unordered_map<std::string, Folder> folders_;

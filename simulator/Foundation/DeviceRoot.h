@@ -51,9 +51,18 @@ struct FileResult {
 };
 
 /// Opens a device file for reading: root-confined, non-blocking, close-on-
-/// exec, regular files only. -1 when missing or refused (see `outcome`).
-/// `cap` (0: none) refuses a file larger than it.
-[[nodiscard]] int openDeviceFile(std::string_view devicePath, std::size_t cap = 0, FileResult* outcome = nullptr);
+/// exec, without touching its access time where the file's owner allows,
+/// regular files only. -1 when missing or refused (see `outcome`). `cap`
+/// (0: none) refuses a file larger than it. `status`, when given, gets the
+/// open file's status.
+[[nodiscard]] int openDeviceFile(std::string_view devicePath, std::size_t cap = 0, FileResult* outcome = nullptr,
+                                 struct ::stat* status = nullptr);
+/// The same for the file `name` (one path component) in a folder opened by
+/// openDeviceFolder from the device path folderPath: one short lookup
+/// instead of a walk from the root, for reading every file of a folder. A
+/// link there is followed inside the root, as openDeviceFile follows it.
+[[nodiscard]] int openDeviceFileIn(int folderFd, std::string_view folderPath, std::string_view name,
+                                   std::size_t cap = 0, FileResult* outcome = nullptr, struct ::stat* status = nullptr);
 /// Opens a device folder for listing (O_DIRECTORY), root-confined; -1 when
 /// it is missing or not a folder.
 [[nodiscard]] int openDeviceFolder(std::string_view devicePath);

@@ -99,6 +99,47 @@ TEST(DeviceFilesTest, LinksResolveInsideTheRootAndNeverOutOfIt) {
   EXPECT_EQ(kinds["absolute-out.plist"], foundation::FolderEntry::Kind::Other);
 }
 
+TEST(DeviceFilesTest, AFileOpenedInItsListedFolderIsHeldToTheSameRules) {
+  TempRoot root;
+  Outside outside;
+  LogCapture log;
+  root.makeFolder("/var/mobile/list");
+  writeHost(root.path() / "var/mobile/list/a.ics", "inside");
+  writeHost(root.path() / "var/mobile/b.ics", "linked");
+  fs::create_symlink("/var/mobile/b.ics", root.path() / "var/mobile/list/in.ics");
+  fs::create_symlink(outside.path() / "secret.plist", root.path() / "var/mobile/list/out.ics");
+  fs::create_symlink("../../../../../../../../" + (outside.path() / "secret.plist").string().substr(1),
+                     root.path() / "var/mobile/list/relative-out.ics");
+  ASSERT_EQ(::mkfifo((root.path() / "var/mobile/list/pipe.ics").c_str(), 0644), 0);
+  const int folder = foundation::openDeviceFolder("/var/mobile/list");
+  ASSERT_GE(folder, 0);
+
+  auto read = [&](const char* name, size_t cap = 0) {
+    foundation::FileResult outcome;
+    struct stat st {};
+    const int fd = foundation::openDeviceFileIn(folder, "/var/mobile/list", name, cap, &outcome, &st);
+    std::string text;
+    if (fd >= 0) {
+      EXPECT_TRUE(foundation::readOpenFile(fd, text, 1024));
+      EXPECT_EQ(st.st_size, static_cast<off_t>(text.size()));  // the status is the open file's
+      ::close(fd);
+    }
+    return std::pair{outcome.outcome, text};
+  };
+  using foundation::FileOutcome;
+  EXPECT_EQ(read("a.ics"), std::pair(FileOutcome::Read, std::string("inside")));
+  EXPECT_EQ(read("in.ics"), std::pair(FileOutcome::Read, std::string("linked")));  // a link, inside the root
+  EXPECT_EQ(read("out.ics").second, "");
+  EXPECT_EQ(read("relative-out.ics").second, "");
+  EXPECT_EQ(read("none.ics").first, FileOutcome::Missing);
+  for (const char* notAName : {"..", ".", "", "../b.ics", "/var/mobile/b.ics"}) EXPECT_EQ(read(notAName).second, "");
+  EXPECT_EQ(read("pipe.ics").first, FileOutcome::Refused);
+  EXPECT_TRUE(log->contains("/var/mobile/list/pipe.ics is not a regular file"));
+  EXPECT_EQ(read("a.ics", 5).first, FileOutcome::Refused);
+  EXPECT_TRUE(log->contains("/var/mobile/list/a.ics is larger than 5 bytes"));
+  ::close(folder);
+}
+
 TEST(DeviceFilesTest, WritesNeverLeaveTheRoot) {
   TempRoot root;
   Outside outside;

@@ -611,8 +611,13 @@ ParsedCalendar parseReminderCalendar(std::string_view bytes) {
   if (found.tooDeep) problems.add("calendars nested too deeply; the innermost were not read");
   out.reminders.reserve(found.todos.size());
   for (const Series& series : groupSeries(found.todos)) {
+    // A series with nothing written apart and nothing excluded is due at
+    // its first occurrence, the master's own date; an excluded day (EXDATE)
+    // needs the series walked even without occurrences written apart.
+    const bool walkSeries =
+        !series.overrides.empty() || icalcomponent_get_first_property(series.master, ICAL_EXDATE_PROPERTY) != nullptr;
     std::optional<ReminderRecord> r =
-        series.overrides.empty() ? readTodo(series.master, found.zones, problems) : readSeries(series, found, problems);
+        walkSeries ? readSeries(series, found, problems) : readTodo(series.master, found.zones, problems);
     if (!r) continue;
     if (r->due) resolveZone(*r->due, found.definitions);
     out.reminders.push_back(std::move(*r));

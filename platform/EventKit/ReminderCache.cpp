@@ -232,8 +232,8 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
     const bool opened = dirFd >= 0 && fstat(dirFd, &self) == 0;
     // A folder whose watch heard nothing is answered from the last reading
     // without being listed, so its listing buffer is only made when needed.
-    const bool unchanged = opened && found != folders_.end() && found->second.unchanged &&
-                           found->second.watch >= 0 && found->second.device == static_cast<uint64_t>(self.st_dev) &&
+    const bool unchanged = opened && found != folders_.end() && found->second.unchanged && found->second.watch >= 0 &&
+                           found->second.device == static_cast<uint64_t>(self.st_dev) &&
                            found->second.inode == static_cast<uint64_t>(self.st_ino);
     DIR* dir = opened && !unchanged ? fdopendir(dirFd) : nullptr;
     if (unchanged) {

@@ -193,6 +193,11 @@ TEST(ICalendarReader, OccurrencesWrittenApartFoldIntoTheirSeries) {
   EXPECT_EQ(r.due->zone, DueDate::Zone::Utc);
   EXPECT_FALSE(r.completed);
 
+  // An excluded first day is skipped even with nothing written apart.
+  r = only(calendar(todo(master + "EXDATE:20261201T180000Z\r\n")));
+  ASSERT_TRUE(r.due);
+  EXPECT_EQ(r.due->day, 2);
+
   // Counted from DTSTART, the due time keeps its distance from it.
   r = only(calendar(todo("UID:s\r\nSUMMARY:Bins\r\nRRULE:FREQ=WEEKLY\r\nDTSTART:20261201T170000Z\r\n"
                          "DUE:20261201T190000Z\r\n") +

@@ -185,8 +185,9 @@ Ref<NSArray> EKEventStore::remindersMatching(const EKReminderPredicate* predicat
   bool bounded = predicate->startDate() || predicate->endDate();
   for (const Ref<EKCalendar>& calendar : predicate->calendars()) {
     if (calendar->hostFolder().empty()) continue;  // a list made in memory has no reminders on disk
-    for (const auto& file :
-         eventkit::ReminderCache::shared().remindersInFolder(calendar->hostFolder(), calendar->deviceFolder())) {
+    const auto reading =
+        eventkit::ReminderCache::shared().remindersInFolder(calendar->hostFolder(), calendar->deviceFolder());
+    for (const auto& file : *reading) {
       for (const eventkit::StoredReminder& s : file->reminders) {
         if (predicate->incompleteOnly() && (s.completed || s.cancelled)) continue;
         Ref<NSDateComponents> due = componentsOf(s);

@@ -219,8 +219,9 @@ std::shared_ptr<const StoredFile> ReminderCache::store(ParsedCalendar parsed, co
   return file;
 }
 
-std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(const std::filesystem::path& hostFolder,
-                                                                                const std::string& deviceFolder) {
+ReminderCache::FolderReading ReminderCache::remindersInFolder(const std::filesystem::path& hostFolder,
+                                                              const std::string& deviceFolder) {
+  FolderReading reading;
   std::vector<std::shared_ptr<const StoredFile>> out;
   std::vector<std::string> log;
   {
@@ -237,7 +238,7 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
                            found->second.inode == static_cast<uint64_t>(self.st_ino);
     DIR* dir = opened && !unchanged ? fdopendir(dirFd) : nullptr;
     if (unchanged) {
-      out = found->second.answer;
+      reading = found->second.answer;
       close(dirFd);
     } else if (!dir) {
       if (dirFd >= 0) close(dirFd);
@@ -336,11 +337,13 @@ std::vector<std::shared_ptr<const StoredFile>> ReminderCache::remindersInFolder(
       closedir(dir);
       folder.unchanged = trusted;
       folder.reportsComplete = trusted;
-      folder.answer = out;
+      folder.answer = std::make_shared<const std::vector<std::shared_ptr<const StoredFile>>>(std::move(out));
+      reading = folder.answer;
     }
   }
   for (const std::string& line : log) NSLog("EventKit: %s", line);
-  return out;
+  if (!reading) reading = std::make_shared<const std::vector<std::shared_ptr<const StoredFile>>>();
+  return reading;
 }
 
 }  // namespace eventkit

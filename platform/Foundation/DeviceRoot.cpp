@@ -12,6 +12,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -352,33 +353,43 @@ FileResult readDeviceFile(std::string_view devicePath, std::string& contents, st
 bool listDeviceFolder(std::string_view devicePath, std::vector<FolderEntry>& entries) {
   const int fd = openDeviceFolder(devicePath);
   if (fd < 0) return false;
-  DIR* dir = ::fdopendir(fd);
-  if (!dir) {
-    ::close(fd);
-    return false;
-  }
   const auto parts = componentsOf(devicePath);
   const std::string base = join(parts, parts.size());
   entries.clear();
-  while (dirent* e = ::readdir(dir)) {
-    const std::string_view name(e->d_name);
-    if (name == "." || name == "..") continue;
-    FolderEntry entry{std::string(name), FolderEntry::Kind::Other};
-    unsigned char type = e->d_type;
-    if (type == DT_LNK || type == DT_UNKNOWN) {
-      // A link's kind is that of what it names, found inside the root.
-      type = DT_UNKNOWN;
-      const int target = openInRoot(base + "/" + entry.name, O_PATH);
-      struct stat st {};
-      if (target >= 0 && ::fstat(target, &st) == 0)
-        type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
-      if (target >= 0) ::close(target);
+  // Read straight from the folder into one buffer per thread: every load
+  // lists the reminder folders, and a listing buffer made and freed each
+  // time makes the allocator sweep everything the last load let go.
+  thread_local std::array<char, 32768> buffer;
+  for (;;) {
+    const ssize_t got = ::getdents64(fd, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      ::close(fd);
+      return false;
     }
-    if (type == DT_DIR) entry.kind = FolderEntry::Kind::Folder;
-    if (type == DT_REG) entry.kind = FolderEntry::Kind::File;
-    entries.push_back(std::move(entry));
+    if (got == 0) break;
+    for (ssize_t at = 0; at < got;) {
+      const auto* e = reinterpret_cast<const dirent64*>(buffer.data() + at);
+      at += e->d_reclen;
+      const std::string_view name(e->d_name);
+      if (name == "." || name == "..") continue;
+      FolderEntry entry{std::string(name), FolderEntry::Kind::Other};
+      unsigned char type = e->d_type;
+      if (type == DT_LNK || type == DT_UNKNOWN) {
+        // A link's kind is that of what it names, found inside the root.
+        type = DT_UNKNOWN;
+        const int target = openInRoot(base + "/" + entry.name, O_PATH);
+        struct stat st {};
+        if (target >= 0 && ::fstat(target, &st) == 0)
+          type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+        if (target >= 0) ::close(target);
+      }
+      if (type == DT_DIR) entry.kind = FolderEntry::Kind::Folder;
+      if (type == DT_REG) entry.kind = FolderEntry::Kind::File;
+      entries.push_back(std::move(entry));
+    }
   }
-  ::closedir(dir);
+  ::close(fd);
   return true;
 }
 

@@ -48,10 +48,13 @@ class ReminderCache {
  public:
   static ReminderCache& shared();
 
-  /// The reminders of one list folder, file by file in file-name order.
-  /// deviceFolder names the folder in log lines.
-  std::vector<std::shared_ptr<const StoredFile>> remindersInFolder(const std::filesystem::path& hostFolder,
-                                                                   const std::string& deviceFolder);
+  /// A folder's files as last read; shared, so answering again costs no
+  /// copy of thousands of file references.
+  using FolderReading = std::shared_ptr<const std::vector<std::shared_ptr<const StoredFile>>>;
+
+  /// The reminders of one list folder, file by file in file-name order
+  /// (never null). deviceFolder names the folder in log lines.
+  FolderReading remindersInFolder(const std::filesystem::path& hostFolder, const std::string& deviceFolder);
 
   /// How many files were parsed since the process started (for tests and
   /// measurements of the cache).
@@ -85,7 +88,7 @@ class ReminderCache {
     /// Every change since the last read was reported by file name, in changed.
     bool reportsComplete = false;
     std::unordered_set<std::string> changed;
-    std::vector<std::shared_ptr<const StoredFile>> answer;
+    FolderReading answer;
   };
   /// Marks folders whose watch reported a change since the last call.
   void takeChangeReports();

@@ -2,10 +2,12 @@
 
 #include <objc/ClassBuilder.h>
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
-#include <cstring>
+#include <cstdint>
 
 Class CIColor::classObject() {
   static Class cls = objc::ClassBuilder<CIColor, NSObject>("CIColor").build();
@@ -61,7 +63,8 @@ std::string CIColor::stringRepresentation() const {
   thread_local std::array<double, 4> lastColour{std::nan(""), 0, 0, 0};
   thread_local std::string lastText;
   const std::array<double, 4> colour{r_, g_, b_, a_};
-  if (std::memcmp(colour.data(), lastColour.data(), sizeof colour) == 0) return lastText;
+  const auto sameBits = [](double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); };
+  if (std::equal(colour.begin(), colour.end(), lastColour.begin(), sameBits)) return lastText;
   std::string out;
   for (double v : {r_, g_, b_, a_}) {
     if (!std::isfinite(v) || v == 0) v = 0;  // no "-0", no "nan" in the text form

@@ -19,17 +19,25 @@ id activeBulletinOf(const NSObject* item) {
   return objc::msg<id>(item, SEL_("activeBulletin"));
 }
 
+namespace {
+
+/// A bulletin's `bulletinID` as the bulletin holds it; nil when it has none.
+Ref<NSString> heldBulletinID(const NSObject* bulletin) {
+  if (!objc::respondsTo(bulletin, SEL_("bulletinID"))) return nullptr;
+  return objc::msg<Ref<NSString>>(bulletin, SEL_("bulletinID"));
+}
+
+}  // namespace
+
 std::string bulletinIDOf(const NSObject* bulletin) {
-  if (!objc::respondsTo(bulletin, SEL_("bulletinID"))) return {};
-  auto s = objc::msg<Ref<NSString>>(bulletin, SEL_("bulletinID"));
+  auto s = heldBulletinID(bulletin);
   return s ? s->str() : std::string();
 }
 
 std::string itemBulletinID(const NSObject* item) { return bulletinIDOf(activeBulletinOf(item).get()); }
 
 bool isOwnBulletin(const NSObject* bulletin) {
-  if (!objc::respondsTo(bulletin, SEL_("bulletinID"))) return false;
-  auto s = objc::msg<Ref<NSString>>(bulletin, SEL_("bulletinID"));
+  auto s = heldBulletinID(bulletin);
   return s && isOwnBulletinID(s->str());
 }
 

@@ -52,6 +52,13 @@ Ref<NSString> nextBulletinID() {
 
 BBBulletin::BBBulletin() : bulletinID_(nextBulletinID()) {}
 
+// A list of bulletins is let go of in one sweep, long after it was made:
+// every field is asked for at once rather than each waited for in turn.
+BBBulletin::~BBBulletin() {
+  objc::prefetchCounts(title_, subtitle_, message_, date_, publicationDate_, lastInterruptDate_, sectionID_,
+                       defaultAction_, bulletinID_);
+}
+
 bool BBBulletin::isSameBulletin(const BBBulletin* other) const {
   if (!other) return false;
   if (other == this) return true;

@@ -13,6 +13,7 @@ class BBBulletin : public NSObject {
   static Class classObject();
   /// A new bulletin carries a fresh identifier, as the server assigns one.
   BBBulletin();
+  ~BBBulletin() override;
 
   [[nodiscard]] Ref<NSString> title() const { return title_; }
   void setTitle(Ref<NSString> v) { title_ = std::move(v); }

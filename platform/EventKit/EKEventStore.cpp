@@ -187,8 +187,15 @@ Ref<NSArray> EKEventStore::remindersMatching(const EKReminderPredicate* predicat
     if (calendar->hostFolder().empty()) continue;  // a list made in memory has no reminders on disk
     const auto reading =
         eventkit::ReminderCache::shared().remindersInFolder(calendar->hostFolder(), calendar->deviceFolder());
-    for (const auto& file : *reading) {
-      for (const eventkit::StoredReminder& s : file->reminders) {
+    // The files were read long ago: each is asked for a few files ahead of
+    // its reminders, and those ahead of the strings they lend.
+    const auto& files = *reading;
+    for (size_t f = 0; f < files.size(); ++f) {
+      if (f + 8 < files.size()) __builtin_prefetch(files[f + 8].get());
+      if (f + 4 < files.size()) __builtin_prefetch(files[f + 4]->reminders.data());
+      if (f + 2 < files.size())
+        for (const eventkit::StoredReminder& s : files[f + 2]->reminders) objc::prefetchCounts(s.uid, s.title, s.notes);
+      for (const eventkit::StoredReminder& s : files[f]->reminders) {
         if (predicate->incompleteOnly() && (s.completed || s.cancelled)) continue;
         Ref<NSDateComponents> due = componentsOf(s);
         if (bounded && !dueWithin(due.get(), predicate->startDate().get(), predicate->endDate().get())) continue;

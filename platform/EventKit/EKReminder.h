@@ -11,6 +11,10 @@ class EKReminder : public EKCalendarItem {
  public:
   static Class classObject();
   EKReminder() = default;
+  ~EKReminder() override {
+    prefetchFieldCounts();
+    objc::prefetchCounts(due_);
+  }
 
   /// 0 none, 1 high ... 9 low (NSUInteger on the device).
   [[nodiscard]] uint64_t priority() const { return priority_; }

@@ -17,6 +17,7 @@ class NSArray : public NSObject {
  public:
   static Class classObject();
   NSArray() = default;
+  ~NSArray() override { objc::releaseAll(items_); }
   explicit NSArray(std::vector<id> items) : items_(std::move(items)) {}
 
   static Ref<NSArray> array();
@@ -66,9 +67,12 @@ class NSMutableArray : public NSArray {
   /// Removes every object equal to one in others, in one pass.
   void removeObjectsInArray(const NSArray* others);
   void removeLastObject();
-  void removeAllObjects() noexcept { items_.clear(); }
+  void removeAllObjects() noexcept { objc::releaseAll(items_); }
   /// Replaces the contents with items (`setArray:`).
-  void setArray(std::vector<id> items) noexcept { items_ = std::move(items); }
+  void setArray(std::vector<id> items) noexcept {
+    std::swap(items_, items);
+    objc::releaseAll(items);
+  }
   void replaceObjectAtIndex(uint64_t index, id obj);
   /// A stable in-place sort (`sortUsingComparator:`).
   void sortUsingComparator(const std::function<NSComparisonResult(const id&, const id&)>& cmp);

@@ -21,6 +21,9 @@ class SBAwayListItem : public NSObject {
   /// When the item joined the list.
   [[nodiscard]] Ref<NSDate> arrivalDate() const { return arrival_; }
 
+ protected:
+  [[nodiscard]] const Ref<NSDate>& arrival() const noexcept { return arrival_; }
+
  private:
   Ref<NSDate> arrival_ = NSDate::date();
 };
@@ -29,6 +32,9 @@ class SBAwayBulletinListItem : public SBAwayListItem {
  public:
   static Class classObject();
   SBAwayBulletinListItem() = default;
+  /// Rows are let go of long after they were made, many in a row: the
+  /// bulletin and the arrival are asked for at once.
+  ~SBAwayBulletinListItem() override { objc::prefetchCounts(bulletin_, arrival()); }
 
   // Registered: "initWithBulletin:andObserver:", "activeBulletin", "observer".
   id initWithBulletinAndObserver(Ref<BBBulletin> bulletin, id observer);

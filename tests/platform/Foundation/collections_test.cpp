@@ -141,6 +141,34 @@ TEST(NSDictionaryTest, RemovingManyKeysOneByOneKeepsTheRestWhole) {
   EXPECT_EQ(keysOf(*d), "");
 }
 
+/// An object that, when let go of, notes how many objects its list holds.
+class ListWatcher : public NSObject {
+ public:
+  ListWatcher(const NSMutableArray* list, std::vector<uint64_t>* seen) : list_(list), seen_(seen) {}
+  ~ListWatcher() override { seen_->push_back(list_->count()); }
+  ListWatcher(const ListWatcher&) = delete;
+  ListWatcher& operator=(const ListWatcher&) = delete;
+
+ private:
+  const NSMutableArray* list_;
+  std::vector<uint64_t>* seen_;
+};
+
+TEST(NSArrayTest, ObjectsLetGoOfFindTheirListAlreadyEmptiedOrReplaced) {
+  auto list = NSMutableArray::array();
+  std::vector<uint64_t> seen;
+  // More objects than are fetched ahead while a list is let go of.
+  for (int i = 0; i < 20; ++i) list->addObject(objc::make_ref<ListWatcher>(list.get(), &seen));
+  list->removeAllObjects();
+  EXPECT_EQ(seen, std::vector<uint64_t>(20, 0));
+
+  seen.clear();
+  for (int i = 0; i < 3; ++i) list->addObject(objc::make_ref<ListWatcher>(list.get(), &seen));
+  list->setArray({NSStr("a"), NSStr("b")});
+  EXPECT_EQ(seen, std::vector<uint64_t>(3, 2));
+  EXPECT_EQ(texts(*list), (std::vector<std::string>{"a", "b"}));
+}
+
 TEST(NSArrayTest, BatchAndLastRemoval) {
   auto a = NSMutableArray::array();
   for (const char* s : {"a", "b", "a", "c", "d"}) a->addObject(NSStr(s));

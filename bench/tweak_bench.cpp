@@ -28,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -50,29 +51,67 @@ std::string reminder(int i, int generation) {
 /// demo device's own with every reminder shown.
 enum class Settings { Plain = 0, Demo = 1 };
 
+/// One device root for the whole run, with a list folder of its own for each
+/// size, written once and removed when the run ends. Creating thousands of
+/// files costs this machine seconds, far more than any load measured, and a
+/// run builds a device for every repetition of every benchmark.
+class BenchRoot {
+ public:
+  static BenchRoot& shared() {
+    static BenchRoot root;
+    return root;
+  }
+  BenchRoot(const BenchRoot&) = delete;
+  BenchRoot& operator=(const BenchRoot&) = delete;
+
+  const fs::path& path() const { return path_; }
+  /// The folder of the list with n reminders, written at the first ask.
+  fs::path list(int n) {
+    const fs::path list = path_ / "var/mobile/Library/Reminders/iCloud" / listName(n);
+    if (written_.insert(n).second) {
+      fs::create_directories(list);
+      std::ofstream(list / "displayname") << "Home";
+      std::ofstream(list / "color") << "#FF9500";
+      writeReminders(list, n, 0);
+    }
+    return list;
+  }
+  static std::string listName(int n) { return "home-" + std::to_string(n); }
+  static void writeReminders(const fs::path& list, int n, int generation) {
+    for (int i = 0; i < n; ++i) std::ofstream(list / ("r" + std::to_string(i) + ".ics")) << reminder(i, generation);
+  }
+
+ private:
+  BenchRoot() : path_(fs::temp_directory_path() / ("qp-tweak-bench-" + std::to_string(getpid()))) {
+    fs::remove_all(path_);
+    fs::create_directories(path_ / "var/mobile/Library/Preferences");
+    fs::copy_file(QP_SOURCE_DIR "/prefs/Resources/iconIOS7@2x.png", path_ / "icon@2x.png");
+  }
+  ~BenchRoot() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+
+  fs::path path_;
+  std::set<int> written_;
+};
+
 /// A booted device with n reminders in one list, SpringBoard and the tweak.
 class Device {
  public:
   explicit Device(int n, const char* iconFile = "DOT", Settings settings = Settings::Plain)
-      : root_(fs::temp_directory_path() / ("qp-tweak-bench-" + std::to_string(getpid()))) {
-    fs::remove_all(root_);
-    list_ = root_ / "var/mobile/Library/Reminders/iCloud/home";
-    fs::create_directories(list_);
-    fs::create_directories(root_ / "var/mobile/Library/Preferences");
-    std::ofstream(list_ / "displayname") << "Home";
-    std::ofstream(list_ / "color") << "#FF9500";
-    fs::copy_file(QP_SOURCE_DIR "/prefs/Resources/iconIOS7@2x.png", root_ / "icon@2x.png");
+      : root_(BenchRoot::shared().path()), list_(BenchRoot::shared().list(n)) {
     foundation::setDeviceRoot(root_);
     foundation::setLogSinks({});
-    write(n, 0);
-    NSArray::arrayWithObjects({NSStr("home")})
+    NSArray::arrayWithObjects({NSStr(BenchRoot::listName(n))})
         ->writeToFile("/var/mobile/Library/Preferences/org.brightrepo.quillpane.calendars.plist", false);
     const std::string prefsFile = "/var/mobile/Library/Preferences/org.brightrepo.quillpaneprefs.plist";
     auto prefs = NSMutableDictionary::dictionary();
+    const fs::path here = root_ / "var/mobile/Library/Preferences";
+    fs::remove(here / "org.brightrepo.datebeam.sorting.plist");
     if (settings == Settings::Demo) {
       // The demo device's own files, with the cap on shown reminders lifted.
       const fs::path demo = QP_SOURCE_DIR "/demo/root/var/mobile/Library/Preferences";
-      const fs::path here = root_ / "var/mobile/Library/Preferences";
       for (const char* f : {"org.brightrepo.quillpaneprefs.plist", "org.brightrepo.datebeam.sorting.plist"})
         fs::copy_file(demo / f, here / f, fs::copy_options::overwrite_existing);
       prefs = NSMutableDictionary::dictionaryWithContentsOfFile(prefsFile);
@@ -92,13 +131,10 @@ class Device {
     manager_ = std::make_unique<LockScreenDriver>();
     manager_->lock();
   }
-  ~Device() { fs::remove_all(root_); }
   Device(const Device&) = delete;
   Device& operator=(const Device&) = delete;
 
-  void write(int n, int generation) {
-    for (int i = 0; i < n; ++i) std::ofstream(list_ / ("r" + std::to_string(i) + ".ics")) << reminder(i, generation);
-  }
+  void write(int n, int generation) { BenchRoot::writeReminders(list_, n, generation); }
   const fs::path& list() const { return list_; }
   LockScreenDriver& manager() { return *manager_; }
 

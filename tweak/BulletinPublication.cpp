@@ -61,18 +61,29 @@ Ref<NSDate> shiftedFromNow(const DateShift& shift) {
   return NSCalendar::currentCalendar()->dateByAddingComponentsToDate(components.get(), NSDate::date().get(), 0);
 }
 
+// Fixed texts are one object each for the life of SpringBoard, as string
+// literals are on the device, rather than a new string on every bulletin.
+NSString* bulletinMessage() {
+  static NSString* const text = NSStr(kBulletinMessage).leak();
+  return text;
+}
+NSString* remindersSection() {
+  static NSString* const text = NSStr(kRemindersSection).leak();
+  return text;
+}
+
 Ref<BBBulletin> makeBulletin(const EKReminder& reminder, uint32_t position) {
   auto bulletin = objc::msg<Ref<BBBulletin>>(objc::alloc<BBBulletin>(), SEL_("init"));
   pendingBulletin = bulletin;
   auto title = reminder.title();
   bulletin->setTitle(NSStr(bulletinTitle(showPriority, reminder.priority(), title ? title->str() : std::string())));
-  bulletin->setMessage(NSStr(kBulletinMessage));
+  bulletin->setMessage(bulletinMessage());
   if (displayLocation)
     if (auto subtitle = locationSubtitle(reminder)) bulletin->setSubtitle(subtitle);
   bulletin->setDateIsAllDay(false);
   if (auto components = reminder.dueDateComponents())
     bulletin->setDate(NSCalendar::currentCalendar()->dateFromComponents(components.get()));
-  if (compatibilityMode) bulletin->setSection(NSStr(kRemindersSection));
+  if (compatibilityMode) bulletin->setSection(remindersSection());
   switch (defaultActionFor(swipeAction, customLaunchAppBundleID)) {
     case DefaultAction::OpenReminders:
       bulletin->setDefaultAction(BBAction::actionWithLaunchURL(NSURL::URLWithString(kRemindersURL), nullptr));

@@ -1,7 +1,8 @@
 // Reads the benchmarks' JSON reports and prints the speed and memory goals:
 // each goal, the figure measured in this run, and whether it holds. Figures
-// are medians over the repetitions when there were several, CPU time of all
-// threads, and ratios of figures measured side by side in the same run.
+// are medians over the repetitions when there were several (the memory drift:
+// the largest), CPU time of all threads, and ratios of figures measured side
+// by side in the same run.
 //
 //   bench_goals [--demo-steps=N --all-steps=M] REPORT.json...
 
@@ -20,6 +21,8 @@ namespace {
 struct Figure {
   double cpuMs = 0;
   std::map<std::string, double> counters;
+  /// Each counter's largest value over the repetitions.
+  std::map<std::string, double> peaks;
 };
 
 double toMs(double value, const std::string& unit) {
@@ -33,6 +36,7 @@ double toMs(double value, const std::string& unit) {
 /// the median when there are repetitions, else the one run.
 std::map<std::string, Figure> read(const std::vector<std::string>& files) {
   std::map<std::string, Figure> single, median;
+  std::map<std::string, std::map<std::string, double>> peaks;
   for (const auto& file : files) {
     std::ifstream in(file);
     const auto doc = nlohmann::json::parse(in, nullptr, false);
@@ -47,11 +51,17 @@ std::map<std::string, Figure> read(const std::vector<std::string>& files) {
       if (b.value("run_type", "") == "aggregate") {
         if (b.value("aggregate_name", "") == "median") median[name] = f;
       } else {
+        for (const auto& [key, value] : f.counters) {
+          auto [peak, added] = peaks[name].try_emplace(key, value);
+          if (!added) peak->second = std::max(peak->second, value);
+        }
         single.try_emplace(name, f);
       }
     }
   }
   for (auto& [name, f] : median) single[name] = f;
+  for (auto& [name, p] : peaks)
+    if (auto it = single.find(name); it != single.end()) it->second.peaks = std::move(p);
   return single;
 }
 
@@ -93,6 +103,11 @@ int main(int argc, char** argv) {
     if (!f || !f->counters.contains(key)) return std::nullopt;
     return f->counters.at(key);
   };
+  auto peak = [&](const std::string& name, const std::string& key) -> std::optional<double> {
+    auto f = find(all, name);
+    if (!f || !f->peaks.contains(key)) return std::nullopt;
+    return f->peaks.at(key);
+  };
   auto ratio = [&](const std::string& goal, const std::string& a, const std::string& b, double limit) {
     auto x = cpu(a), y = cpu(b);
     if (!x || !y || *y <= 0) return rows.push_back({goal, "not measured", false});
@@ -115,7 +130,9 @@ int main(int argc, char** argv) {
     ratio(std::string("cold load of ") + n + " vs bare libical parse (<= 1.2x)",
           std::string("BM_ListLoadCold/n:") + n + "/settings:0", std::string("BM_BareLibicalParse/n:") + n, 1.2);
   ratio("dot row vs platform row (<= 5x)", "BM_RowPass/kind:1", "BM_RowPass/kind:0", 5);
-  atMost("memory drift over 10,000 locks (<= 1 MiB)", counter("BM_MemoryOver10000Locks", "drift_MiB"), "MiB", 1);
+  // The largest drift, not the median: only the first repetition starts from
+  // a fresh process, the later ones from a heap that has already grown.
+  atMost("memory drift over 10,000 locks (<= 1 MiB)", peak("BM_MemoryOver10000Locks", "drift_MiB"), "MiB", 1);
   atMost("boot to first picture, host CPU (<= 60 ms)", counter("BM_BootToFirstPicture", "cpu_ms"), "ms", 60);
   if (demoSteps >= 0 && allSteps > 0) {
     std::snprintf(buf, sizeof buf, "%ld of %ld build steps", demoSteps, allSteps);

@@ -6,6 +6,9 @@
 #include <Foundation/PropertyList.h>
 #include <objc/ClassBuilder.h>
 
+#include <absl/container/flat_hash_map.h>
+#include <absl/hash/hash.h>
+
 namespace {
 
 const NSDictionary* dict_(const id& self) { return objc::cast<NSDictionary>(self.get()); }
@@ -19,6 +22,20 @@ void removeFor(id self, SEL, id key) { mutable_(self)->removeObjectForKey(key.ge
 void removeAll(id self, SEL) { mutable_(self)->removeAllObjects(); }
 
 }  // namespace
+
+/// Entry positions by key. The keys' own hashes are mixed once more: an
+/// object's hash is often its address, whose low bits never vary.
+struct NSDictionary::Index {
+  struct Mixed {
+    using is_transparent = void;
+    size_t operator()(const IndexKey& k) const noexcept { return absl::Hash<size_t>()(k.hash); }
+    size_t operator()(const StringKey& k) const noexcept { return absl::Hash<size_t>()(k.hash); }
+  };
+  absl::flat_hash_map<IndexKey, size_t, Mixed, KeyEq> positions;
+};
+
+NSDictionary::NSDictionary() : index_(std::make_unique<Index>()) {}
+NSDictionary::~NSDictionary() = default;
 
 bool NSDictionary::KeyEq::operator()(const StringKey& a, const IndexKey& b) const noexcept {
   if (a.hash != b.hash) return false;
@@ -51,16 +68,17 @@ Ref<NSDictionary> NSDictionary::dictionary() { return objc::create<NSDictionary>
 Ref<NSDictionary> NSDictionary::dictionaryWithEntries(std::vector<std::pair<id, id>> entries) {
   auto d = objc::create<NSDictionary>();
   d->entries_.reserve(entries.size());
+  d->index_->positions.reserve(entries.size());
   for (auto& [key, value] : entries) {
     if (!key || !value) throw objc::RuntimeError("NSInvalidArgumentException: object or key cannot be nil");
     const IndexKey indexed = indexKey(key.get());
-    auto it = d->index_.find(indexed);
-    if (it != d->index_.end()) {
+    auto it = d->index_->positions.find(indexed);
+    if (it != d->index_->positions.end()) {
       d->entries_[it->second].second = std::move(value);
       continue;
     }
     d->entries_.emplace_back(std::move(key), std::move(value));
-    d->index_.emplace(indexed, d->entries_.size() - 1);
+    d->index_->positions.emplace(indexed, d->entries_.size() - 1);
   }
   return d;
 }
@@ -71,13 +89,13 @@ Ref<NSDictionary> NSDictionary::dictionaryWithContentsOfFile(const std::string& 
 
 id NSDictionary::objectForKey(const NSObject* key) const {
   if (!key) return nullptr;
-  auto it = index_.find(indexKey(key));
-  return it == index_.end() ? id() : entries_[it->second].second;
+  auto it = index_->positions.find(indexKey(key));
+  return it == index_->positions.end() ? id() : entries_[it->second].second;
 }
 
 id NSDictionary::objectForKey(std::string_view key) const {
-  auto it = index_.find(stringKey(key));
-  return it == index_.end() ? id() : entries_[it->second].second;
+  auto it = index_->positions.find(stringKey(key));
+  return it == index_->positions.end() ? id() : entries_[it->second].second;
 }
 
 std::vector<id> NSDictionary::allKeys() const {
@@ -119,18 +137,18 @@ Ref<NSMutableDictionary> NSMutableDictionary::dictionaryWithContentsOfFile(const
 void NSMutableDictionary::setObjectForKey(id obj, id key) {
   if (!obj || !key) throw objc::RuntimeError("NSInvalidArgumentException: object or key cannot be nil");
   const IndexKey indexed = indexKey(key.get());
-  auto it = index_.find(indexed);
-  if (it != index_.end()) {
+  auto it = index_->positions.find(indexed);
+  if (it != index_->positions.end()) {
     entries_[it->second].second = std::move(obj);
     return;
   }
   entries_.emplace_back(std::move(key), std::move(obj));
-  index_.emplace(indexed, entries_.size() - 1);
+  index_->positions.emplace(indexed, entries_.size() - 1);
 }
 
 void NSMutableDictionary::setObjectForKey(id obj, std::string_view key) {
-  auto it = index_.find(stringKey(key));
-  if (it != index_.end() && obj) {
+  auto it = index_->positions.find(stringKey(key));
+  if (it != index_->positions.end() && obj) {
     entries_[it->second].second = std::move(obj);
     return;
   }
@@ -139,10 +157,10 @@ void NSMutableDictionary::setObjectForKey(id obj, std::string_view key) {
 
 void NSMutableDictionary::removeObjectForKey(const NSObject* key) {
   if (!key) return;
-  auto it = index_.find(indexKey(key));
-  if (it == index_.end()) return;
+  auto it = index_->positions.find(indexKey(key));
+  if (it == index_->positions.end()) return;
   const size_t at = it->second;
-  index_.erase(it);
+  index_->positions.erase(it);
   // Moved out first: the key may be what keeps `key` alive.
   auto removed = std::move(entries_[at]);
   entries_[at] = {};
@@ -153,8 +171,9 @@ void NSMutableDictionary::removeObjectForKey(const NSObject* key) {
 void NSMutableDictionary::sweepHoles() {
   std::erase_if(entries_, [](const auto& e) { return !e.first; });
   holes_ = 0;
-  index_.clear();
-  for (size_t i = 0; i < entries_.size(); ++i) index_.emplace(indexKey(entries_[i].first.get()), i);
+  index_->positions.clear();
+  index_->positions.reserve(entries_.size());
+  for (size_t i = 0; i < entries_.size(); ++i) index_->positions.emplace(indexKey(entries_[i].first.get()), i);
 }
 
 void NSMutableDictionary::addEntriesFromDictionary(const NSDictionary* other) {
@@ -163,7 +182,7 @@ void NSMutableDictionary::addEntriesFromDictionary(const NSDictionary* other) {
 }
 
 void NSMutableDictionary::removeAllObjects() noexcept {
-  index_.clear();
+  index_->positions.clear();
   entries_.clear();
   holes_ = 0;
 }

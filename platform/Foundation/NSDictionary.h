@@ -8,9 +8,9 @@
 #include <objc/NSObject.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class NSArray;
@@ -18,7 +18,8 @@ class NSArray;
 class NSDictionary : public NSObject {
  public:
   static Class classObject();
-  NSDictionary() = default;
+  NSDictionary();
+  ~NSDictionary() override;
 
   static Ref<NSDictionary> dictionary();
   /// The given key-value pairs in order; a repeated key keeps its last value.
@@ -106,9 +107,12 @@ class NSDictionary : public NSObject {
     bool operator()(const IndexKey& a, const StringKey& b) const noexcept { return (*this)(b, a); }
   };
   // Removed entries stay as holes (a null key) until they outnumber the
-  // live ones; the index then is rebuilt once.
+  // live ones; the index then is rebuilt once. The index is open-addressed
+  // (defined with the dictionary): a lookup, insertion or removal is a probe
+  // of one table, not a walk through list nodes.
+  struct Index;
   std::vector<std::pair<id, id>> entries_;
-  std::unordered_map<IndexKey, size_t, KeyHash, KeyEq> index_;
+  std::unique_ptr<Index> index_;
   size_t holes_ = 0;
 };
 

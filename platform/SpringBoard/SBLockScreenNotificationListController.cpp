@@ -105,11 +105,13 @@ void SBLockScreenNotificationListController::addBulletinForFeedPlayLightsAndSire
 
 void SBLockScreenNotificationListController::addBulletin(const id& observer, const Ref<BBBulletin>& bulletin) {
   if (!bulletin) return;
-  // A bulletin delivered again replaces its row.
-  removeBulletin(observer, bulletin);
   auto item = objc::cast<SBAwayBulletinListItem>(
       objc::msg<id>(objc::alloc<SBAwayBulletinListItem>(), SEL_("initWithBulletin:andObserver:"), bulletin, observer));
-  append(item);
+  // A bulletin delivered again replaces its row.
+  if (!replaceRow(*bulletin, item)) {
+    if (NSObject* old = rowOfBulletin(*bulletin)) removeRow(old);
+    append(item);
+  }
   listItemsChanged();
   objc::msg(this, SEL_("turnOnScreenIfNecessaryForItem:"), bulletin);
 }
@@ -184,8 +186,15 @@ void SBLockScreenNotificationListController::orderIfNeeded() {
     const Row& row = rowOf(item, entries.size());
     entries.push_back({row.key, row.arrival, item});
   }
-  std::sort(entries.begin(), entries.end(),
-            [](const Entry& a, const Entry& b) { return a.key != b.key ? a.key > b.key : a.arrival > b.arrival; });
+  auto newerFirst = [](const Entry& a, const Entry& b) {
+    return a.key != b.key ? a.key > b.key : a.arrival > b.arrival;
+  };
+  // Rows replaced in place usually leave the order as it was.
+  if (std::is_sorted(entries.begin(), entries.end(), newerFirst)) {
+    rows_->unordered = false;
+    return;
+  }
+  std::sort(entries.begin(), entries.end(), newerFirst);
   std::vector<id> ordered;
   ordered.reserve(entries.size());
   for (auto& e : entries) {
@@ -232,6 +241,32 @@ void SBLockScreenNotificationListController::removeRow(NSObject* item) {
   }
   _listItems->removeLastObject();
   if (auto list = listView()) list->forgetHeightForListItem(item);
+}
+
+bool SBLockScreenNotificationListController::replaceRow(const BBBulletin& bulletin, const id& item) {
+  adoptIfChanged();
+  if (!bulletin.bulletinID()) return false;
+  auto named = rows_->byBulletinID.find(bulletin.bulletinID()->str());
+  if (named == rows_->byBulletinID.end()) return false;
+  NSObject* old = named->second;
+  auto found = rows_->byItem.find(old);
+  const auto& items = _listItems->items();
+  if (found == rows_->byItem.end() || found->second.at >= items.size() || items[found->second.at].get() != old)
+    return false;  // moved behind the controller's back: removed the long way
+  const uint64_t at = found->second.at;
+  const double oldKey = found->second.key;
+  // The index entry views the old row's identifier, which goes with it.
+  rows_->byBulletinID.erase(named);
+  rows_->byItem.erase(found);
+  Row row{sortKey(item), ++rows_->arrivals, at, nullptr};
+  // Only the first row keeps the order for certain: any other may now
+  // belong before an equal date, or elsewhere for a new one.
+  if (at != 0 || row.key < oldKey) rows_->unordered = true;
+  const id keep = items[at];  // the list's reference goes first
+  _listItems->replaceObjectAtIndex(at, item);
+  index(item, rows_->byItem[item.get()] = std::move(row), true);
+  if (auto list = listView()) list->forgetHeightForListItem(old);
+  return true;
 }
 
 void SBLockScreenNotificationListController::removeBulletin(id observer, Ref<BBBulletin> bulletin) {

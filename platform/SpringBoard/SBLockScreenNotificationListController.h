@@ -79,6 +79,10 @@ class SBLockScreenNotificationListController : public UIViewController {
   /// controller's back.
   void adoptIfChanged();
   void removeRow(NSObject* item);
+  /// A bulletin delivered again: its new item takes the row of the one it
+  /// replaces, in place. False when the list holds no row for it under its
+  /// identifier.
+  bool replaceRow(const BBBulletin& bulletin, const id& item);
   Row& rowOf(const id& item, uint64_t at);
   /// Indexes a row under its bulletin's identifier; a later row with the
   /// same identifier takes the index over when replace is set.

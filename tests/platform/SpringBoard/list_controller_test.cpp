@@ -313,6 +313,33 @@ TEST_F(ListController, BurstsOfDeliveriesAndWithdrawalsKeepTheOrderAtEverySize) 
   }
 }
 
+TEST_F(ListController, BulletinsDeliveredAgainToAnOrderedListMoveToTheirNewDates) {
+  // Each bulletin takes its old row's place first; the list must still come
+  // out newest first (the newcomer first among equal dates), whether the
+  // row was first, in the middle or last, and whatever its new date.
+  for (int n : {1, 2, 10, 100}) {
+    SCOPED_TRACE(n);
+    auto controller = loadedController();
+    ModelList model;
+    uint32_t seed = 777u + static_cast<uint32_t>(n);
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    auto send = [&](const std::string& name) {
+      const double date = kNow - static_cast<double>(next() % 5) * 60;
+      auto b = bulletin(name);
+      b->setPublicationDate(at(date));
+      deliver(controller, b);
+      model.deliver(name, date);
+    };
+    for (int i = 0; i < n; ++i) send("b" + std::to_string(i));
+    for (int round = 0; round < 3; ++round) {
+      ASSERT_EQ(rowIDs(*controller), model.names());  // ordered before each round
+      for (int i = round; i < n; i += 2) send("b" + std::to_string(i));
+      EXPECT_EQ(controller->_listItems->count(), static_cast<uint64_t>(n));  // replaced, never added
+    }
+    EXPECT_EQ(rowIDs(*controller), model.names());
+  }
+}
+
 TEST_F(ListController, RowsPlacedBehindTheControllersBackKeepTheirPlace) {
   auto controller = loadedController();
   auto early = bulletin("early");

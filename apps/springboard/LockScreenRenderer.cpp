@@ -34,8 +34,10 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kUnderlayFeather = 14;
 /// The underlay darkens the blurred wallpaper a little, for legible rows.
 constexpr double kUnderlayDim = 0.22;
-/// From this blur radius (in pixels) on, the underlay is blurred at half size.
+/// From these blur radii (in pixels) on, the underlay is blurred at half
+/// and at quarter size: the blur keeps nothing finer than its radius.
 constexpr int kHalfSizeBlurRadius = 8;
+constexpr int kQuarterSizeBlurRadius = 16;
 
 void setColor(cairo_t* cr, const UIColor* color, double alpha = 1) {
   if (color)
@@ -198,8 +200,8 @@ void drawUnderlay(cairo_t* cr, cairo_surface_t* wallpaper, CGRect rect, double s
   const int y1 = std::clamp(static_cast<int>(std::ceil(CGRectGetMaxY(rect) * scale)) + margin, 0, ph);
   if (x1 <= x0 || y1 <= y0) return;
   // A wide blur leaves nothing a smaller picture cannot hold: blur at half
-  // the size and let the scaling back smooth it further.
-  const int factor = radius >= kHalfSizeBlurRadius ? 2 : 1;
+  // or quarter size and let the scaling back smooth it further.
+  const int factor = radius >= kQuarterSizeBlurRadius ? 4 : radius >= kHalfSizeBlurRadius ? 2 : 1;
   cairo_surface_t* part = shrinkPart(wallpaper, x0, y0, x1 - x0, y1 - y0, factor);
   boxBlur(part, radius / factor);
   if (factor > 1) {

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,7 +41,13 @@ std::map<std::string, Figure> read(const std::vector<std::string>& files) {
   std::map<std::string, std::map<std::string, double>> peaks;
   for (const auto& file : files) {
     std::ifstream in(file);
-    const auto doc = nlohmann::json::parse(in, nullptr, false);
+    std::stringstream text;
+    text << in.rdbuf();
+    // Google Benchmark writes a figure that is not a number (the spread of
+    // repetitions that all read 0) as a bare NaN, which JSON has no word for;
+    // read it as null, or the whole report would be lost.
+    static const std::regex kNotANumber(R"(:\s*-?(NaN|nan|Infinity|inf)\b)");
+    const auto doc = nlohmann::json::parse(std::regex_replace(text.str(), kNotANumber, ": null"), nullptr, false);
     if (doc.is_discarded() || !doc.contains("benchmarks")) continue;
     for (const auto& b : doc["benchmarks"]) {
       if (b.contains("error_occurred") && b["error_occurred"].get<bool>()) continue;

@@ -40,10 +40,12 @@ int hexDigit(char c) {
 
 enum class Metadata { Missing, Unreadable, Read };
 
-/// The first line of a small metadata file, trimmed.
-Metadata readMetadata(const fs::path& file, std::string& out) {
+/// The first line of a small metadata file, trimmed. Named by its device
+/// path, which the scan builds as it goes: turning a host path back into one
+/// costs more than reading the file.
+Metadata readMetadata(const std::string& deviceFile, std::string& out) {
   foundation::FileResult opened;
-  int fd = foundation::openDeviceFile(foundation::devicePathOf(file), kMaxMetadataBytes, &opened);
+  int fd = foundation::openDeviceFile(deviceFile, kMaxMetadataBytes, &opened);
   if (fd < 0) return opened.outcome == foundation::FileOutcome::Missing ? Metadata::Missing : Metadata::Unreadable;
   char buf[kMaxMetadataBytes];
   ssize_t n;
@@ -65,9 +67,9 @@ std::string devicePathOf(std::string_view parent, std::string_view name) {
 }
 
 /// The title from a "displayname" file, else the folder name.
-std::string titleOf(const fs::path& folder, const std::string& deviceFolder, const std::string& fallback) {
+std::string titleOf(const std::string& deviceFolder, const std::string& fallback) {
   std::string title;
-  switch (readMetadata(folder / "displayname", title)) {
+  switch (readMetadata(devicePathOf(deviceFolder, "displayname"), title)) {
     case Metadata::Missing: return fallback;
     case Metadata::Unreadable:
       NSLog("EventKit: %s: cannot be read, using the folder name", devicePathOf(deviceFolder, "displayname"));
@@ -87,7 +89,7 @@ std::string titleOf(const fs::path& folder, const std::string& deviceFolder, con
 RGBA colorOf(const fs::path& folder, const std::string& deviceFolder, const std::string& identifier) {
   std::string text;
   std::string why;
-  switch (readMetadata(folder / "color", text)) {
+  switch (readMetadata(devicePathOf(deviceFolder, "color"), text)) {
     case Metadata::Missing: why = "no color file"; break;
     case Metadata::Unreadable: why = devicePathOf(deviceFolder, "color") + " cannot be read"; break;
     case Metadata::Read:
@@ -111,10 +113,10 @@ RGBA colorOf(const fs::path& folder, const std::string& deviceFolder, const std:
 }
 
 /// Sub-folders by name; hidden ones (a sync client's temporary folders) left out.
-std::vector<std::string> subfolders(const fs::path& folder) {
+std::vector<std::string> subfolders(const std::string& deviceFolder) {
   std::vector<std::string> names;
   std::vector<foundation::FolderEntry> entries;
-  (void)foundation::listDeviceFolder(foundation::devicePathOf(folder), entries);
+  (void)foundation::listDeviceFolder(deviceFolder, entries);
   for (auto& entry : entries) {
     if (entry.name.empty() || entry.name.front() == '.') continue;
     if (entry.kind == foundation::FolderEntry::Kind::Folder) names.push_back(std::move(entry.name));
@@ -162,8 +164,8 @@ std::vector<AccountFolder> scanReminderAccounts() {
   fs::path root = foundation::resolveDevicePath(kRemindersFolder);
   std::map<std::string, int> accountsWithList;
   std::vector<std::pair<std::string, std::vector<std::string>>> folders;
-  for (std::string& accountName : subfolders(root)) {
-    std::vector<std::string> lists = subfolders(root / accountName);
+  for (std::string& accountName : subfolders(std::string(kRemindersFolder))) {
+    std::vector<std::string> lists = subfolders(devicePathOf(kRemindersFolder, accountName));
     for (const std::string& listName : lists) ++accountsWithList[listName];
     folders.emplace_back(std::move(accountName), std::move(lists));
   }
@@ -172,7 +174,7 @@ std::vector<AccountFolder> scanReminderAccounts() {
     fs::path accountPath = root / accountName;
     std::string accountDevice = devicePathOf(kRemindersFolder, accountName);
     account.identifier = accountName;
-    account.title = titleOf(accountPath, accountDevice, accountName);
+    account.title = titleOf(accountDevice, accountName);
     for (const std::string& listName : listNames) {
       ListFolder list;
       // A folder name used in one account only is the identifier on its own;
@@ -190,8 +192,7 @@ std::vector<AccountFolder> scanReminderAccounts() {
 }
 
 ListMetadata readListMetadata(const ListFolder& list) {
-  return {titleOf(list.hostPath, list.devicePath, list.folderName),
-          colorOf(list.hostPath, list.devicePath, list.identifier)};
+  return {titleOf(list.devicePath, list.folderName), colorOf(list.hostPath, list.devicePath, list.identifier)};
 }
 
 }  // namespace eventkit

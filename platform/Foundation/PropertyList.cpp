@@ -281,12 +281,11 @@ bool sameFile(const struct stat& a, const struct stat& b) {
 
 id readPropertyListFile(std::string_view devicePath, PropertyListRoot expected) {
   FileResult opened;
-  const int fd = openDeviceFile(devicePath, kPropertyListFileCap, &opened);
+  struct stat st {};  // taken from the open file as it was checked
+  const int fd = openDeviceFile(devicePath, kPropertyListFileCap, &opened, &st);
   if (fd < 0) return nullptr;  // missing (not logged) or refused (logged by the file layer)
-  struct stat st {};
-  const bool stamped = ::fstat(fd, &st) == 0;
   auto& cache = readings();
-  if (stamped) {
+  {
     std::lock_guard guard(cache.lock);
     auto it = cache.entries.find(devicePath);
     if (it != cache.entries.end() && it->second.expected == expected && sameFile(it->second.stamp, st)) {
@@ -305,7 +304,7 @@ id readPropertyListFile(std::string_view devicePath, PropertyListRoot expected) 
   // A file written in the last moments may be written again within the
   // same tick of the file system's clock, unseen by its time stamps.
   const bool settled = ::time(nullptr) - st.st_mtim.tv_sec >= 2;
-  if (value && stamped && settled && contents.size() <= kCachedFileBytes) {
+  if (value && settled && contents.size() <= kCachedFileBytes) {
     std::lock_guard guard(cache.lock);
     if (cache.entries.size() >= kCachedFiles) cache.entries.clear();
     cache.entries[std::string(devicePath)] = Reading{st, expected, value};

@@ -268,6 +268,21 @@ struct ModelList {
   }
 };
 
+/// A sender of bulletins by name, each dated one of `dates` whole minutes
+/// before now, drawn from a sequence seeded with `seed` (few dates, so ties
+/// are common), delivered to the controller and to the model alike.
+template <class Deliver>
+auto datedSender(Deliver deliver, ModelList& model, uint32_t seed, uint32_t dates) {
+  return [deliver, &model, seed, dates](const std::string& name) mutable {
+    seed = seed * 1664525u + 1013904223u;
+    const double date = kNow - static_cast<double>(seed % dates) * 60;
+    auto b = bulletin(name);
+    b->setPublicationDate(at(date));
+    deliver(b);
+    model.deliver(name, date);
+  };
+}
+
 /// The items as the ivar holds them right now, without asking the controller.
 std::vector<std::string> heldIDs(const SBLockScreenNotificationListController& controller) {
   std::vector<std::string> ids;
@@ -285,15 +300,8 @@ TEST_F(ListController, BurstsOfDeliveriesAndWithdrawalsKeepTheOrderAtEverySize) 
     SCOPED_TRACE(n);
     auto controller = loadedController();
     ModelList model;
-    uint32_t seed = 12345u + static_cast<uint32_t>(n);
-    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    auto send = [&](const std::string& name) {
-      const double date = kNow - static_cast<double>(next() % 7) * 60;
-      auto b = bulletin(name);
-      b->setPublicationDate(at(date));
-      deliver(controller, b);
-      model.deliver(name, date);
-    };
+    auto send = datedSender([&](const Ref<BBBulletin>& b) { deliver(controller, b); }, model,
+                            12345u + static_cast<uint32_t>(n), 7);
     for (int i = 0; i < n; ++i) send("b" + std::to_string(i));
     EXPECT_EQ(rowIDs(*controller), model.names());
 
@@ -321,15 +329,8 @@ TEST_F(ListController, BulletinsDeliveredAgainToAnOrderedListMoveToTheirNewDates
     SCOPED_TRACE(n);
     auto controller = loadedController();
     ModelList model;
-    uint32_t seed = 777u + static_cast<uint32_t>(n);
-    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    auto send = [&](const std::string& name) {
-      const double date = kNow - static_cast<double>(next() % 5) * 60;
-      auto b = bulletin(name);
-      b->setPublicationDate(at(date));
-      deliver(controller, b);
-      model.deliver(name, date);
-    };
+    auto send = datedSender([&](const Ref<BBBulletin>& b) { deliver(controller, b); }, model,
+                            777u + static_cast<uint32_t>(n), 5);
     for (int i = 0; i < n; ++i) send("b" + std::to_string(i));
     for (int round = 0; round < 3; ++round) {
       ASSERT_EQ(rowIDs(*controller), model.names());  // ordered before each round

@@ -255,16 +255,18 @@ bool SBLockScreenNotificationListController::replaceRow(const BBBulletin& bullet
     return false;  // moved behind the controller's back: removed the long way
   const uint64_t at = found->second.at;
   const double oldKey = found->second.key;
-  // The index entry views the old row's identifier, which goes with it.
-  rows_->byBulletinID.erase(named);
+  // The new row takes over the old row's identifier, equal to its own, so
+  // the index entry, which views that string, stays where it is and only
+  // names the new item.
+  Row row{sortKey(item), ++rows_->arrivals, at, std::move(found->second.bulletinID)};
+  named->second = item.get();
   rows_->byItem.erase(found);
-  Row row{sortKey(item), ++rows_->arrivals, at, nullptr};
   // Only the first row keeps the order for certain: any other may now
   // belong before an equal date, or elsewhere for a new one.
   if (at != 0 || row.key < oldKey) rows_->unordered = true;
   const id keep = items[at];  // the list's reference goes first
   _listItems->replaceObjectAtIndex(at, item);
-  index(item, rows_->byItem[item.get()] = std::move(row), true);
+  rows_->byItem[item.get()] = std::move(row);
   if (auto list = listView()) list->forgetHeightForListItem(old);
   return true;
 }

@@ -24,12 +24,7 @@ Class hookedClass(const char* name) {
   return cls;
 }
 
-}  // namespace
-
-void initializeTweak() {
-  if (!cachedSpringBoardClass) cachedSpringBoardClass = objc_getClass("SpringBoard");
-  if (!cachedSpringBoardClass) return;  // not SpringBoard: stay inert
-
+void installHooks() {
   const char* name = "SBLockScreenPluginOverlayContext";
   Class cls = hookedClass(name);
   hook(cls, name, "initWithPluginName:pluginController:lockScreenViewController:", &overlayInitWithPluginName,
@@ -61,7 +56,18 @@ void initializeTweak() {
   cls = hookedClass(name = "SBLockScreenView");
   hook(cls, name, "initWithFrame:", &lockScreenViewInitWithFrame, &saved::initWithFrame);
   hook(cls, name, "_addLockContentUnderlayWithRequester:", &lockScreenViewAddUnderlay, &saved::addUnderlay);
+}
 
+}  // namespace
+
+void initializeTweak() {
+  if (!cachedSpringBoardClass) cachedSpringBoardClass = objc_getClass("SpringBoard");
+  if (!cachedSpringBoardClass) return;  // not SpringBoard: stay inert
+  // Hooked once a process: started again, each replacement would be hooked
+  // over itself, keep itself as the original and call itself for ever.
+  static bool hooked = false;
+  if (!hooked) installHooks();
+  hooked = true;
   isEnabled = false;
 }
 

@@ -43,8 +43,24 @@ Class Bird::classObject() {
 }
 OBJC_REGISTER_CLASS(Bird);
 
+/// A bird of its own for the refusals, which must find its method unhooked
+/// whichever test ran before them in the process.
+class Parrot : public Animal {
+ public:
+  static Class classObject();
+  long legs() override { return 2; }
+};
+
+Class Parrot::classObject() {
+  static Class cls = objc::ClassBuilder<Parrot, Animal>("TestParrot").build();
+  return cls;
+}
+OBJC_REGISTER_CLASS(Parrot);
+
 long (*savedLegs)(id, SEL) = nullptr;
 long sixLegs(id self, SEL cmd) { return savedLegs(self, cmd) + 4; }
+long (*savedParrotLegs)(id, SEL) = nullptr;
+long sixParrotLegs(id self, SEL cmd) { return savedParrotLegs(self, cmd) + 4; }
 int (*savedIntLegs)(id, SEL) = nullptr;
 int intLegs(id, SEL) { return 0; }
 
@@ -82,16 +98,17 @@ TEST(Runtime, HookingAnInheritedMethodLeavesTheSuperclassAlone) {
 TEST(Runtime, TheNonThrowingHookRefusesAndLeavesEverythingAlone) {
   // Other types than the method's (int where long is encoded), a missing
   // method and a missing class: each refused with a reason, nothing changed.
-  EXPECT_NE(substrate::tryHookMessage(Bird::classObject(), SEL_("legs"), &intLegs, &savedIntLegs), "");
-  EXPECT_NE(substrate::tryHookMessage(Bird::classObject(), SEL_("fly"), &sixLegs, &savedLegs), "");
-  EXPECT_NE(substrate::tryHookMessage(nullptr, SEL_("legs"), &sixLegs, &savedLegs), "");
+  EXPECT_NE(substrate::tryHookMessage(Parrot::classObject(), SEL_("legs"), &intLegs, &savedIntLegs), "");
+  EXPECT_NE(substrate::tryHookMessage(Parrot::classObject(), SEL_("fly"), &sixParrotLegs, &savedParrotLegs), "");
+  EXPECT_NE(substrate::tryHookMessage(nullptr, SEL_("legs"), &sixParrotLegs, &savedParrotLegs), "");
   EXPECT_EQ(savedIntLegs, nullptr);
-  EXPECT_EQ(savedLegs, nullptr);
-  EXPECT_EQ(objc::msg<long>(objc::alloc<Bird>(), SEL_("legs")), 2);
-  EXPECT_THROW(substrate::hookMessage(Bird::classObject(), SEL_("legs"), &intLegs, &savedIntLegs), objc::RuntimeError);
+  EXPECT_EQ(savedParrotLegs, nullptr);
+  EXPECT_EQ(objc::msg<long>(objc::alloc<Parrot>(), SEL_("legs")), 2);
+  EXPECT_THROW(substrate::hookMessage(Parrot::classObject(), SEL_("legs"), &intLegs, &savedIntLegs),
+               objc::RuntimeError);
 
-  EXPECT_EQ(substrate::tryHookMessage(Bird::classObject(), SEL_("legs"), &sixLegs, &savedLegs), "");
-  EXPECT_EQ(objc::msg<long>(objc::alloc<Bird>(), SEL_("legs")), 6);
+  EXPECT_EQ(substrate::tryHookMessage(Parrot::classObject(), SEL_("legs"), &sixParrotLegs, &savedParrotLegs), "");
+  EXPECT_EQ(objc::msg<long>(objc::alloc<Parrot>(), SEL_("legs")), 6);
 }
 
 TEST(Runtime, AddMethodRefusesAnExistingSelector) {

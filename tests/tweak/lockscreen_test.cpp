@@ -48,6 +48,17 @@ void countingRemove(id self, SEL cmd, id observer, id bulletin) {
   savedRemove(self, cmd, observer, bulletin);
 }
 
+/// Counts the list's removals from here on. Hooked once a process: hooked
+/// again, the counter would keep itself as the original and call itself.
+void countRemovals() {
+  static bool hooked = false;
+  if (!hooked)
+    substrate::hookMessage(objc_getClass("SBLockScreenNotificationListController"), SEL_("observer:removeBulletin:"),
+                           &countingRemove, &savedRemove);
+  hooked = true;
+  removals = 0;
+}
+
 }  // namespace
 
 TEST_F(LockScreen, PublishesTheChosenListsWithMarksAndIdentifiers) {
@@ -172,10 +183,18 @@ TEST_F(LockScreen, DisabledPublishesNothingButStillWithdraws) {
   EXPECT_EQ(dbmItemsCount, 5);
 }
 
+TEST_F(LockScreen, StartedTwiceInOneProcessTheTweakHooksOnce) {
+  // Hooked again, each replacement would keep itself as the original.
+  boot();
+  quillpane::initializeTweak();
+  manager_->lock();
+  objc::msg(manager_->listController(), SEL_("loadView"));
+  EXPECT_EQ(ownTitles().size(), 4u);
+}
+
 TEST_F(LockScreen, OlderReleasesOnlyForgetThePreviousBulletins) {
   boot();
-  substrate::hookMessage(objc_getClass("SBLockScreenNotificationListController"), SEL_("observer:removeBulletin:"),
-                         &countingRemove, &savedRemove);
+  countRemovals();
   manager_->lock();
   objc::msg(manager_->listController(), SEL_("loadView"));
   EXPECT_EQ(removals, 0u);
@@ -186,8 +205,7 @@ TEST_F(LockScreen, NewerReleasesWithdrawThePreviousBulletins) {
   profile_.iosRelease = "9.0";
   profile_.foundationVersion = 1240.1;
   boot();
-  substrate::hookMessage(objc_getClass("SBLockScreenNotificationListController"), SEL_("observer:removeBulletin:"),
-                         &countingRemove, &savedRemove);
+  countRemovals();
   manager_->lock();
   objc::msg(manager_->listController(), SEL_("loadView"));
   EXPECT_EQ(removals, 4u);

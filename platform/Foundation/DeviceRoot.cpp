@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -91,6 +92,20 @@ std::string join(const std::vector<std::string_view>& parts, size_t count) {
   return out.empty() ? "." : out;
 }
 
+/// Said once a process, on standard error rather than in the log, whose own
+/// file in the root could not be opened either: without openat2 no device
+/// path can be opened without the risk of leaving the root, so none is.
+void tellOpenat2Missing() {
+  static std::atomic_flag told = ATOMIC_FLAG_INIT;
+  if (told.test_and_set()) return;
+  const int saved = errno;
+  std::fputs(
+      "Foundation: this kernel has no openat2 (Linux 5.6 or later, or a sandbox that filters it), "
+      "so no file of the device root can be opened safely; each reads as unreadable\n",
+      stderr);
+  errno = saved;
+}
+
 /// openat2, retried where the walk raced a rename, and without O_NOATIME
 /// where the caller does not own the file.
 int openat2Retrying(int dirFd, const char* path, open_how how) {
@@ -102,6 +117,7 @@ int openat2Retrying(int dirFd, const char* path, open_how how) {
       how.flags &= ~uint64_t(O_NOATIME);  // only the owner may skip the access time
       continue;
     }
+    if (errno == ENOSYS) tellOpenat2Missing();
     return -1;
   }
 }

@@ -9,12 +9,17 @@
 #include <Foundation/PropertyList.h>
 
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstddef>
 #include <fstream>
 
 #include "TempRoot.h"
@@ -284,6 +289,42 @@ TEST(DeviceFilesTest, AChangedFileIsReadAgainAnUnchangedOneIsNot) {
   ASSERT_TRUE(second);
   EXPECT_NE(second.get(), first.get());
   EXPECT_NE(second->descriptionString(), first->descriptionString());
+}
+
+TEST(DeviceFilesTest, WithoutOpenat2NothingIsOpenedAndTheReasonIsToldOnce) {
+  TempRoot root;
+  writeHost(root.path() / "p/a.plist", "<plist><true/></plist>");
+  int err[2];
+  ASSERT_EQ(::pipe(err), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    // A kernel older than openat2, or a sandbox that filters it: the call
+    // answers ENOSYS.
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_openat2, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (ENOSYS & SECCOMP_RET_DATA)),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+      ::_exit(2);
+    ::dup2(err[1], 2);
+    std::string text;
+    const bool read = foundation::readDeviceFile("/p/a.plist", text) || foundation::readDeviceFile("/p/a.plist", text);
+    ::_exit(read ? 1 : 0);
+  }
+  ::close(err[1]);
+  std::string told;
+  char buf[512];
+  for (ssize_t n; (n = ::read(err[0], buf, sizeof buf)) > 0;) told.append(buf, static_cast<size_t>(n));
+  ::close(err[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: a device file was read without openat2; 2: no filter could be set";
+  EXPECT_NE(told.find("no openat2"), std::string::npos) << told;
+  EXPECT_EQ(told.find("no openat2"), told.rfind("no openat2")) << "told more than once: " << told;
 }
 
 }  // namespace

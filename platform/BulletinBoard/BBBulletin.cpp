@@ -36,21 +36,32 @@ OBJC_REGISTER_CLASS(BBBulletin);
 
 namespace {
 
-/// UUID-shaped identifiers from a counter, so a run's output is the same
-/// every time.
-Ref<NSString> nextBulletinID() {
-  static std::atomic<unsigned long long> counter{0};
-  // Every bulletin made pays for this, so the digits are written by hand
-  // rather than through printf.
+/// Identifiers are numbered from a counter, so a run's output is the same
+/// every time; never 0, which marks a bulletin with no number pending.
+uint64_t nextBulletinNumber() {
+  static std::atomic<uint64_t> counter{0};
+  return ++counter;
+}
+
+/// The number as a UUID-shaped identifier, its digits written by hand
+/// rather than through printf.
+Ref<NSString> bulletinIDFor(uint64_t n) {
   std::string text = "00000000-0000-4000-8000-000000000000";
-  unsigned long long n = ++counter;
   for (auto digit = text.rbegin(); n != 0 && *digit != '-'; ++digit, n >>= 4) *digit = "0123456789ABCDEF"[n & 0xF];
   return objc::create<NSString>(std::move(text));
 }
 
 }  // namespace
 
-BBBulletin::BBBulletin() : bulletinID_(nextBulletinID()) {}
+BBBulletin::BBBulletin() : assignedNumber_(nextBulletinNumber()) {}
+
+Ref<NSString> BBBulletin::bulletinID() const {
+  if (assignedNumber_ != 0) {
+    bulletinID_ = bulletinIDFor(assignedNumber_);
+    assignedNumber_ = 0;
+  }
+  return bulletinID_;
+}
 
 // A list of bulletins is let go of in one sweep, long after it was made:
 // every field is asked for at once rather than each waited for in turn.
@@ -62,11 +73,12 @@ BBBulletin::~BBBulletin() {
 bool BBBulletin::isSameBulletin(const BBBulletin* other) const {
   if (!other) return false;
   if (other == this) return true;
-  return bulletinID_ && other->bulletinID_ && bulletinID_->isEqualToString(other->bulletinID_.get());
+  const auto mine = bulletinID(), theirs = other->bulletinID();
+  return mine && theirs && mine->isEqualToString(theirs.get());
 }
 
 std::string BBBulletin::descriptionString() const {
   auto field = [](const Ref<NSString>& s) { return s ? s->str() : std::string("(null)"); };
-  return "<BBBulletin bulletinID=" + field(bulletinID_) + " sectionID=" + field(sectionID_) +
+  return "<BBBulletin bulletinID=" + field(bulletinID()) + " sectionID=" + field(sectionID_) +
          " title=" + field(title_) + ">";
 }

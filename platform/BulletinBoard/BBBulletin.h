@@ -7,6 +7,7 @@
 #include <BulletinBoard/BBAction.h>
 #include <Foundation/NSDate.h>
 #include <Foundation/NSString.h>
+#include <cstdint>
 
 class BBBulletin : public NSObject {
  public:
@@ -41,8 +42,11 @@ class BBBulletin : public NSObject {
   [[nodiscard]] Ref<BBAction> defaultAction() const { return defaultAction_; }
   void setDefaultAction(Ref<BBAction> v) { defaultAction_ = std::move(v); }
 
-  [[nodiscard]] Ref<NSString> bulletinID() const { return bulletinID_; }
-  void setBulletinID(Ref<NSString> v) { bulletinID_ = std::move(v); }
+  [[nodiscard]] Ref<NSString> bulletinID() const;
+  void setBulletinID(Ref<NSString> v) {
+    bulletinID_ = std::move(v);
+    assignedNumber_ = 0;
+  }
 
   /// True when both name the same bulletin: the same object, or equal
   /// identifiers (the server matches withdrawals by identifier).
@@ -58,5 +62,9 @@ class BBBulletin : public NSObject {
   bool dateIsAllDay_ = false;
   Ref<NSString> sectionID_;
   Ref<BBAction> defaultAction_;
-  Ref<NSString> bulletinID_;
+  // The identifier the server assigned is numbered at creation but written
+  // out only when first read: most senders give their bulletin one of their
+  // own before anyone asks, and the text would be made for nothing.
+  mutable Ref<NSString> bulletinID_;
+  mutable uint64_t assignedNumber_;
 };

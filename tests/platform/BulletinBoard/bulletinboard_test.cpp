@@ -63,6 +63,23 @@ TEST(BBBulletin, NewBulletinsHaveDistinctIdentifiersAndMatchByIdentifier) {
   EXPECT_FALSE(a->isSameBulletin(nullptr));
 }
 
+TEST(BBBulletin, TheAssignedIdentifierIsNumberedAtCreationHoweverLateItIsFirstRead) {
+  auto first = objc::create<BBBulletin>();
+  auto second = objc::create<BBBulletin>();
+  auto unread = objc::create<BBBulletin>();
+  // Read in the opposite order to creation: the numbers still follow creation.
+  const auto later = second->bulletinID(), earlier = first->bulletinID();
+  ASSERT_TRUE(later && earlier);
+  EXPECT_LT(earlier->str(), later->str());
+  EXPECT_EQ(later->str().size(), 36u);
+  EXPECT_EQ(second->bulletinID(), later);  // the same string object at every read
+  // A sender's own identifier, or none, replaces the assigned one before it is ever read.
+  unread->setBulletinID(nullptr);
+  EXPECT_EQ(unread->bulletinID(), nullptr);
+  EXPECT_FALSE(unread->isSameBulletin(objc::create<BBBulletin>().get()));
+  EXPECT_NE(unread->descriptionString().find("bulletinID=(null)"), std::string::npos);
+}
+
 TEST(BBAction, FactoriesKeepWhatTheActionOpensAndTheCallBlockMayBeEmpty) {
   auto open = BBAction::actionWithLaunchURL(NSURL::URLWithString("x-apple-reminder://"), nullptr);
   EXPECT_EQ(objc::msg<Ref<NSURL>>(open, SEL_("launchURL"))->absoluteString(), "x-apple-reminder://");

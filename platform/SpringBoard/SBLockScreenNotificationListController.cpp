@@ -8,6 +8,7 @@
 #include <objc/ClassBuilder.h>
 
 #include <absl/container/flat_hash_map.h>
+#include <absl/hash/hash.h>
 
 #include <algorithm>
 #include <limits>
@@ -24,15 +25,59 @@ struct SBLockScreenNotificationListController::Row {
   Ref<NSString> bulletinID;
 };
 
+namespace {
+
+/// A bulletin identifier as the identifier index keeps it. Identifiers as
+/// long as a UUID are kept in the table itself, so finding a row reads no
+/// string stored elsewhere, which at thousands of rows is a wait on memory
+/// for every delivery. A longer one views the string its row holds.
+class IdentifierKey {
+ public:
+  static constexpr size_t kInline = 40;
+  explicit IdentifierKey(std::string_view text) : size_(text.size()) {
+    if (size_ <= kInline)
+      text.copy(text_.inline_, size_);
+    else
+      text_.external = text.data();
+  }
+  [[nodiscard]] std::string_view view() const { return {size_ <= kInline ? text_.inline_ : text_.external, size_}; }
+
+ private:
+  size_t size_;
+  union {
+    char inline_[kInline];
+    const char* external;
+  } text_;
+};
+
+/// Hashing and equality that take a key or a plain view of an identifier,
+/// so looking a row up makes no key.
+struct IdentifierHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return absl::Hash<std::string_view>()(text); }
+  size_t operator()(const IdentifierKey& key) const { return (*this)(key.view()); }
+};
+struct IdentifierEqual {
+  using is_transparent = void;
+  static std::string_view of(std::string_view text) { return text; }
+  static std::string_view of(const IdentifierKey& key) { return key.view(); }
+  template <class A, class B>
+  bool operator()(const A& a, const B& b) const {
+    return of(a) == of(b);
+  }
+};
+
+}  // namespace
+
 /// Open-addressed tables: at thousands of rows a delivery or withdrawal
 /// costs a probe or two of memory, not a walk through list nodes.
 struct SBLockScreenNotificationListController::Rows {
   absl::flat_hash_map<const NSObject*, Row> byItem;
   // Rows by bulletin identifier, so delivering and withdrawing a bulletin
-  // does not walk the whole list. The keys view the identifiers the rows
-  // hold (immutable strings), so indexing a row copies no text; the items
-  // are owned by _listItems.
-  absl::flat_hash_map<std::string_view, NSObject*> byBulletinID;
+  // does not walk the whole list. A key too long to keep whole views the
+  // identifier its row holds (an immutable string); the items are owned by
+  // _listItems.
+  absl::flat_hash_map<IdentifierKey, NSObject*, IdentifierHash, IdentifierEqual> byBulletinID;
   uint64_t arrivals = 0;
   bool unordered = false;
 };
@@ -133,11 +178,11 @@ void SBLockScreenNotificationListController::index(const id& item, Row& row, boo
   auto bulletin = bulletinOf(item);
   if (!bulletin || !bulletin->bulletinID()) return;
   row.bulletinID = bulletin->bulletinID();
-  const std::string_view key = row.bulletinID->str();
+  const IdentifierKey key(row.bulletinID->str());
   auto [entry, added] = rows_->byBulletinID.try_emplace(key, item.get());
   if (added || !replace) return;
-  // The key must view the string of the row now named, which the other
-  // row may outlive or not.
+  // A key that views its identifier must view the string of the row now
+  // named, which the other row may outlive or not.
   rows_->byBulletinID.erase(entry);
   rows_->byBulletinID.emplace(key, item.get());
 }

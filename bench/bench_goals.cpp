@@ -22,6 +22,8 @@ namespace {
 
 struct Figure {
   double cpuMs = 0;
+  /// The repetitions' coefficient of variation (0.1 is 10 %), when repeated.
+  std::optional<double> spread;
   std::map<std::string, double> counters;
   /// Each counter's largest value over the repetitions.
   std::map<std::string, double> peaks;
@@ -38,6 +40,7 @@ double toMs(double value, const std::string& unit) {
 /// the median when there are repetitions, else the one run.
 std::map<std::string, Figure> read(const std::vector<std::string>& files) {
   std::map<std::string, Figure> single, median;
+  std::map<std::string, double> spreads;
   std::map<std::string, std::map<std::string, double>> peaks;
   for (const auto& file : files) {
     std::ifstream in(file);
@@ -58,6 +61,8 @@ std::map<std::string, Figure> read(const std::vector<std::string>& files) {
         if (value.is_number() && key != "cpu_time" && key != "real_time") f.counters[key] = value.get<double>();
       if (b.value("run_type", "") == "aggregate") {
         if (b.value("aggregate_name", "") == "median") median[name] = f;
+        if (b.value("aggregate_name", "") == "cv" && b.contains("cpu_time") && b["cpu_time"].is_number())
+          spreads[name] = b["cpu_time"].get<double>();
       } else {
         for (const auto& [key, value] : f.counters) {
           auto [peak, added] = peaks[name].try_emplace(key, value);
@@ -68,6 +73,8 @@ std::map<std::string, Figure> read(const std::vector<std::string>& files) {
     }
   }
   for (auto& [name, f] : median) single[name] = f;
+  for (auto& [name, cv] : spreads)
+    if (auto it = single.find(name); it != single.end()) it->second.spread = cv;
   for (auto& [name, p] : peaks)
     if (auto it = single.find(name); it != single.end()) it->second.peaks = std::move(p);
   return single;
@@ -83,7 +90,19 @@ std::optional<Figure> find(const std::map<std::string, Figure>& all, const std::
 struct Row {
   std::string goal, measured;
   bool holds;
+  std::string spread = "";
 };
+
+/// The larger spread of the figures a goal compares, as a percentage.
+std::string spreadOf(std::initializer_list<std::optional<Figure>> figures) {
+  std::optional<double> widest;
+  for (const auto& f : figures)
+    if (f && f->spread) widest = std::max(widest.value_or(0), *f->spread);
+  if (!widest) return "";
+  char text[16];
+  std::snprintf(text, sizeof text, "%.0f %%", *widest * 100);
+  return text;
+}
 
 }  // namespace
 
@@ -120,7 +139,7 @@ int main(int argc, char** argv) {
     auto x = cpu(a), y = cpu(b);
     if (!x || !y || *y <= 0) return rows.push_back({goal, "not measured", false});
     std::snprintf(buf, sizeof buf, "%.2fx (%.3g / %.3g ms)", *x / *y, *x, *y);
-    rows.push_back({goal, buf, *x / *y <= limit});
+    rows.push_back({goal, buf, *x / *y <= limit, spreadOf({find(all, a), find(all, b)})});
   };
   auto atMost = [&](const std::string& goal, std::optional<double> v, const char* unit, double limit) {
     if (!v) return rows.push_back({goal, "not measured", false});
@@ -134,6 +153,7 @@ int main(int argc, char** argv) {
           std::string("BM_ListLoad") + kind + "/n:1000/settings:1", 11);
   atMost("quarter frame: warm load of 1,000, demo settings (<= 4.2 ms)", cpu("BM_ListLoadWarm/n:1000/settings:1"), "ms",
          4.2);
+  rows.back().spread = spreadOf({find(all, "BM_ListLoadWarm/n:1000/settings:1")});
   for (const char* n : {"100", "1000"})
     ratio(std::string("cold load of ") + n + " vs bare libical parse (<= 1.2x)",
           std::string("BM_ListLoadCold/n:") + n + "/settings:0", std::string("BM_BareLibicalParse/n:") + n, 1.2);
@@ -149,12 +169,15 @@ int main(int argc, char** argv) {
 
   size_t width = 4;
   for (const auto& r : rows) width = std::max(width, r.goal.size());
-  std::printf("\nGoals\n  %-*s  %-34s  %s\n", static_cast<int>(width), "goal", "measured", "holds");
+  std::printf("\nGoals\n  %-*s  %-34s  %-5s  %s\n", static_cast<int>(width), "goal", "measured", "holds", "spread");
   bool allHold = true;
   for (const auto& r : rows) {
-    std::printf("  %-*s  %-34s  %s\n", static_cast<int>(width), r.goal.c_str(), r.measured.c_str(),
-                r.holds ? "yes" : "NO");
+    std::printf("  %-*s  %-34s  %-5s  %s\n", static_cast<int>(width), r.goal.c_str(), r.measured.c_str(),
+                r.holds ? "yes" : "NO", r.spread.c_str());
     allHold = allHold && r.holds;
   }
+  // A figure's spread tells how far another run on the same machine may
+  // move it: a goal closer to its limit than that may fall either side.
+  std::printf("  (spread: the widest coefficient of variation over the repetitions of the figures a goal compares)\n");
   return allHold ? 0 : 1;
 }

@@ -9,7 +9,9 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -104,19 +106,30 @@ std::string spreadOf(std::initializer_list<std::optional<Figure>> figures) {
   return text;
 }
 
-}  // namespace
+/// The count after an option's "=", or nullopt when it is not one.
+std::optional<long> countIn(std::string_view text) {
+  long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+  return value;
+}
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   std::vector<std::string> files;
   long demoSteps = -1, allSteps = -1;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a.rfind("--demo-steps=", 0) == 0)
-      demoSteps = std::stol(a.substr(13));
-    else if (a.rfind("--all-steps=", 0) == 0)
-      allSteps = std::stol(a.substr(12));
-    else
-      files.push_back(a);
+    for (auto [option, count] : {std::pair{"--demo-steps=", &demoSteps}, std::pair{"--all-steps=", &allSteps}}) {
+      if (a.rfind(option, 0) != 0) continue;
+      auto value = countIn(std::string_view(a).substr(std::strlen(option)));
+      if (!value) {
+        std::fprintf(stderr, "bench_goals: %s takes a count of build steps, not \"%s\"\n", option,
+                     a.substr(std::strlen(option)).c_str());
+        return 2;
+      }
+      *count = *value;
+    }
+    if (a.rfind("--", 0) != 0) files.push_back(a);
   }
   const auto all = read(files);
   std::vector<Row> rows;
@@ -180,4 +193,16 @@ int main(int argc, char** argv) {
   // move it: a goal closer to its limit than that may fall either side.
   std::printf("  (spread: the widest coefficient of variation over the repetitions of the figures a goal compares)\n");
   return allHold ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& e) {
+    // A report of the wrong shape (a field of another type) is named, not a crash.
+    std::fprintf(stderr, "bench_goals: cannot read the reports: %s\n", e.what());
+    return 2;
+  }
 }

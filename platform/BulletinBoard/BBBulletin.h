@@ -7,6 +7,7 @@
 #include <BulletinBoard/BBAction.h>
 #include <Foundation/NSDate.h>
 #include <Foundation/NSString.h>
+
 #include <cstdint>
 
 class BBBulletin : public NSObject {

@@ -301,8 +301,8 @@ bool SBLockScreenNotificationListController::replaceRow(const BBBulletin& bullet
   const uint64_t at = found->second.at;
   const double oldKey = found->second.key;
   // The new row takes over the old row's identifier, equal to its own, so
-  // the index entry, which views that string, stays where it is and only
-  // names the new item.
+  // the index entry (which views that string when it is too long to keep
+  // whole) stays where it is and only names the new item.
   Row row{sortKey(item), ++rows_->arrivals, at, std::move(found->second.bulletinID)};
   named->second = item.get();
   rows_->byItem.erase(found);

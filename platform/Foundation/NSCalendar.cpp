@@ -78,6 +78,9 @@ Ref<NSTimeZone>& defaultZoneSlot() {
   static auto* zone = new Ref<NSTimeZone>();
   return *zone;
 }
+/// Counts changes of the device's zone, so the current calendar is checked
+/// against it without taking the zone's lock or comparing names.
+std::atomic<uint64_t> defaultZoneChanges{1};
 
 Ref<NSString> nameOf(id self, SEL) { return NSStr(objc::cast<NSTimeZone>(self.get())->name()); }
 Ref<NSDate> dateFrom(id self, SEL, Ref<NSDateComponents> comps) {
@@ -140,6 +143,7 @@ Ref<NSTimeZone> NSTimeZone::defaultTimeZone() {
 void NSTimeZone::setDefaultTimeZone(Ref<NSTimeZone> zone) {
   std::lock_guard g(defaultZoneLock());
   defaultZoneSlot() = std::move(zone);
+  defaultZoneChanges.fetch_add(1, std::memory_order_release);
 }
 
 int64_t NSTimeZone::secondsFromGMTForDate(const NSDate* date) const {
@@ -187,16 +191,18 @@ std::string NSDateComponents::descriptionString() const {
 struct NSCalendar::Engine {
   std::mutex lock;
   UCalPtr cal;
-  /// The last few additions and their answers, most recently used first:
+  /// The last few additions and their answers, the oldest replaced first:
   /// the same date is often shifted by the same amounts again (a
   /// bulletin's publication and interruption dates, a display horizon
-  /// asked for every reminder), and ICU's field arithmetic is the dear part.
+  /// asked for every reminder), and even the civil arithmetic below costs
+  /// more than a look here.
   struct Addition {
     double from = std::nan("");
     std::array<int64_t, 7> amounts{};
     double result = 0;
   };
   std::array<Addition, 8> recent;
+  size_t oldest = 0;
   /// Spans of time with one offset from GMT, as the zone's transitions
   /// bound them, found on demand: days, months and years are then added
   /// on the civil calendar with whole-millisecond arithmetic, and ICU's
@@ -377,11 +383,19 @@ Ref<NSCalendar> NSCalendar::currentCalendar() {
   // Like the device's, the current calendar is one shared object that
   // follows the device's zone; calendars have no setters, so sharing it per
   // thread is safe.
-  thread_local Ref<NSCalendar> current;
+  struct Current {
+    Ref<NSCalendar> calendar;
+    uint64_t zoneChanges = 0;
+  };
+  thread_local Current current;
+  // Read before the zone, so a change made meanwhile is seen at the next call.
+  const uint64_t changes = defaultZoneChanges.load(std::memory_order_acquire);
+  if (current.zoneChanges == changes && current.calendar) return current.calendar;
   auto zone = NSTimeZone::defaultTimeZone();
-  if (!current || !current->zone_ || !zone || current->zone_->name() != zone->name())
-    current = gregorianCalendarInZone(zone);
-  return current;
+  if (!current.calendar || !current.calendar->zone_ || !zone || current.calendar->zone_->name() != zone->name())
+    current.calendar = gregorianCalendarInZone(zone);
+  current.zoneChanges = changes;
+  return current.calendar;
 }
 
 Ref<NSCalendar> NSCalendar::gregorianCalendarInZone(Ref<NSTimeZone> zone) {
@@ -457,12 +471,8 @@ Ref<NSDate> NSCalendar::dateByAddingComponentsToDate(const NSDateComponents* com
                                        comps->hour, comps->minute, comps->second};
   Engine& e = engine();
   std::lock_guard g(e.lock);
-  for (size_t i = 0; i < e.recent.size(); ++i) {
-    if (e.recent[i].from != t || e.recent[i].amounts != amounts) continue;
-    std::rotate(e.recent.begin(), e.recent.begin() + static_cast<ptrdiff_t>(i),
-                e.recent.begin() + static_cast<ptrdiff_t>(i) + 1);
-    return NSDate::dateWithTimeIntervalSinceReferenceDate(e.recent[0].result);
-  }
+  for (const auto& seen : e.recent)
+    if (seen.from == t && seen.amounts == amounts) return NSDate::dateWithTimeIntervalSinceReferenceDate(seen.result);
   double result = 0;
   if (auto plain = e.add(t, amounts)) {
     result = *plain;
@@ -489,8 +499,8 @@ Ref<NSDate> NSCalendar::dateByAddingComponentsToDate(const NSDateComponents* com
     if (std::isnan(moved)) return nullptr;
     result = moved + (exact - std::floor(exact)) / 1000.0;
   }
-  std::rotate(e.recent.begin(), e.recent.end() - 1, e.recent.end());
-  e.recent[0] = {t, amounts, result};
+  e.recent[e.oldest] = {t, amounts, result};
+  e.oldest = (e.oldest + 1) % e.recent.size();
   return NSDate::dateWithTimeIntervalSinceReferenceDate(result);
 }
 

@@ -3,6 +3,7 @@
 
 #include <objc/ClassBuilder.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -16,10 +17,12 @@ int64_t compareOf(id self, SEL, id other) {
   return objc::cast<NSDate>(self.get())->compare(dynamic_cast<const NSDate*>(other.get()));
 }
 
+// Read for every new date and written only by the device's programs and
+// tests: readers take no lock, writers take turns.
 struct Clock {
   std::mutex lock;
-  bool simulated = false;
-  double now = 0;
+  std::atomic<bool> simulated{false};
+  std::atomic<double> now{0};
 };
 Clock& deviceClock() {
   static auto* c = new Clock();  // outlives static teardown: timers may read it late
@@ -81,34 +84,30 @@ namespace foundation {
 
 double DeviceClock::now() {
   auto& c = deviceClock();
-  std::lock_guard g(c.lock);
-  return c.simulated ? c.now : realNow();
+  return c.simulated.load(std::memory_order_acquire) ? c.now.load(std::memory_order_acquire) : realNow();
 }
 
 void DeviceClock::setSimulated(double sinceReferenceDate) {
   auto& c = deviceClock();
   std::lock_guard g(c.lock);
-  c.simulated = true;
-  c.now = sinceReferenceDate;
+  c.now.store(sinceReferenceDate, std::memory_order_release);
+  c.simulated.store(true, std::memory_order_release);
 }
 
 void DeviceClock::advance(double seconds) {
   auto& c = deviceClock();
   std::lock_guard g(c.lock);
-  if (c.simulated) c.now += seconds;
+  if (c.simulated.load(std::memory_order_relaxed))
+    c.now.store(c.now.load(std::memory_order_relaxed) + seconds, std::memory_order_release);
 }
 
 void DeviceClock::useRealTime() {
   auto& c = deviceClock();
   std::lock_guard g(c.lock);
-  c.simulated = false;
+  c.simulated.store(false, std::memory_order_release);
 }
 
-bool DeviceClock::isSimulated() {
-  auto& c = deviceClock();
-  std::lock_guard g(c.lock);
-  return c.simulated;
-}
+bool DeviceClock::isSimulated() { return deviceClock().simulated.load(std::memory_order_acquire); }
 
 }  // namespace foundation
 

@@ -8,12 +8,16 @@ namespace {
 
 /// The scheme's length: a letter, then letters, digits, "+", "-" or ".",
 /// then ":"; 0 when the text has no scheme.
+// A scheme is ASCII whatever the process's locale says a letter is.
+bool asciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+bool asciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
 size_t schemeLength(std::string_view text) {
-  if (text.empty() || !std::isalpha(static_cast<unsigned char>(text[0]))) return 0;
+  if (text.empty() || !asciiLetter(static_cast<unsigned char>(text[0]))) return 0;
   for (size_t i = 1; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
     if (c == ':') return i;
-    if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return 0;
+    if (!asciiLetter(c) && !asciiDigit(c) && c != '+' && c != '-' && c != '.') return 0;
   }
   return 0;
 }

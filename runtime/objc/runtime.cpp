@@ -19,7 +19,9 @@ struct objc_selector {
 
 struct objc_method {
   SEL name;
-  IMP imp;
+  // Every message send reads it while a hook may be replacing it, as on the
+  // device, where reading a method's implementation takes no lock.
+  std::atomic<IMP> imp;
   const char* types;  // interned
 };
 
@@ -129,7 +131,7 @@ bool class_addMethod(Class cls, SEL sel, IMP imp, const char* types) {
   std::unique_lock g(r.lock);
   if (cls->methods.count(sel)) return false;
   const char* interned = r.types.insert(types).first->c_str();
-  cls->methods[sel] = std::make_unique<objc_method>(objc_method{sel, imp, interned});
+  cls->methods[sel].reset(new objc_method{sel, imp, interned});
   r.cache.clear();
   methodGeneration.fetch_add(1, std::memory_order_release);
   return true;
@@ -140,17 +142,17 @@ IMP class_replaceMethod(Class cls, SEL sel, IMP imp, const char* types) {
   auto& r = registry();
   std::unique_lock g(r.lock);
   auto it = cls->methods.find(sel);
-  if (it != cls->methods.end()) return std::exchange(it->second->imp, imp);
+  if (it != cls->methods.end()) return it->second->imp.exchange(imp, std::memory_order_acq_rel);
   // An inherited method: the class gets an override of its own, the
   // superclass keeps its implementation.
   Method inherited = findUncached(cls->superclass, sel);
   const char* t = inherited ? inherited->types : types;
   if (!t) return nullptr;
   const char* interned = r.types.insert(t).first->c_str();
-  cls->methods[sel] = std::make_unique<objc_method>(objc_method{sel, imp, interned});
+  cls->methods[sel].reset(new objc_method{sel, imp, interned});
   r.cache.clear();
   methodGeneration.fetch_add(1, std::memory_order_release);
-  return inherited ? inherited->imp : nullptr;
+  return inherited ? inherited->imp.load(std::memory_order_acquire) : nullptr;
 }
 
 bool class_respondsToSelector(Class cls, SEL sel) { return objc::lookupMethod(cls, sel) != nullptr; }
@@ -161,10 +163,7 @@ bool class_isSubclassOf(Class cls, Class ancestor) {
   return false;
 }
 
-IMP method_getImplementation(Method m) {
-  std::shared_lock g(registry().lock);
-  return m ? m->imp : nullptr;
-}
+IMP method_getImplementation(Method m) { return m ? m->imp.load(std::memory_order_acquire) : nullptr; }
 const char* method_getTypeEncoding(Method m) { return m ? m->types : nullptr; }
 SEL method_getName(Method m) { return m ? m->name : nullptr; }
 

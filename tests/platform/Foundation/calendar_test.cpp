@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -63,6 +64,12 @@ TEST(NSTimeZoneTest, DefaultZoneDrivesTheCurrentCalendar) {
   EXPECT_EQ(NSCalendar::currentCalendar()->timeZone()->name(), "America/New_York");
   EXPECT_EQ(text(NSCalendar::currentCalendar()->dateFromComponents(ymd(2026, 12, 8).get())),
             "2026-12-08 05:00:00 +0000");
+  // A later change reaches the current calendar of a thread that asked
+  // before it, and of every other thread.
+  std::thread([] { EXPECT_EQ(NSCalendar::currentCalendar()->timeZone()->name(), "America/New_York"); }).join();
+  NSTimeZone::setDefaultTimeZone(NSTimeZone::timeZoneWithName("Europe/Berlin"));
+  EXPECT_EQ(NSCalendar::currentCalendar()->timeZone()->name(), "Europe/Berlin");
+  std::thread([] { EXPECT_EQ(NSCalendar::currentCalendar()->timeZone()->name(), "Europe/Berlin"); }).join();
 }
 
 TEST(NSCalendarTest, DateOnlyComponentsGiveTheStartOfThatDay) {

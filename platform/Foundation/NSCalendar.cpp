@@ -191,7 +191,8 @@ std::string NSDateComponents::descriptionString() const {
 struct NSCalendar::Engine {
   std::mutex lock;
   UCalPtr cal;
-  /// The last few additions and their answers, the oldest replaced first:
+  /// The last few additions and their answers, the least recently used
+  /// replaced first:
   /// the same date is often shifted by the same amounts again (a
   /// bulletin's publication and interruption dates, a display horizon
   /// asked for every reminder), and even the civil arithmetic below costs
@@ -199,10 +200,12 @@ struct NSCalendar::Engine {
   struct Addition {
     double from = std::nan("");
     std::array<int64_t, 7> amounts{};
+    uint64_t key = 0;  // a digest of the amounts, to pass over most entries at one comparison
     double result = 0;
+    uint64_t lastUsed = 0;
   };
   std::array<Addition, 8> recent;
-  size_t oldest = 0;
+  uint64_t uses = 0;
   /// Spans of time with one offset from GMT, as the zone's transitions
   /// bound them, found on demand: days, months and years are then added
   /// on the civil calendar with whole-millisecond arithmetic, and ICU's
@@ -471,8 +474,15 @@ Ref<NSDate> NSCalendar::dateByAddingComponentsToDate(const NSDateComponents* com
                                        comps->hour, comps->minute, comps->second};
   Engine& e = engine();
   std::lock_guard g(e.lock);
-  for (const auto& seen : e.recent)
-    if (seen.from == t && seen.amounts == amounts) return NSDate::dateWithTimeIntervalSinceReferenceDate(seen.result);
+  uint64_t key = 0;
+  for (int64_t a : amounts) key = (key ^ static_cast<uint64_t>(a)) * 0x100000001B3ULL;
+  Engine::Addition* leastRecent = &e.recent[0];
+  for (auto& seen : e.recent) {
+    if (seen.lastUsed < leastRecent->lastUsed) leastRecent = &seen;
+    if (seen.key != key || seen.from != t || seen.amounts != amounts) continue;
+    seen.lastUsed = ++e.uses;
+    return NSDate::dateWithTimeIntervalSinceReferenceDate(seen.result);
+  }
   double result = 0;
   if (auto plain = e.add(t, amounts)) {
     result = *plain;
@@ -499,8 +509,7 @@ Ref<NSDate> NSCalendar::dateByAddingComponentsToDate(const NSDateComponents* com
     if (std::isnan(moved)) return nullptr;
     result = moved + (exact - std::floor(exact)) / 1000.0;
   }
-  e.recent[e.oldest] = {t, amounts, result};
-  e.oldest = (e.oldest + 1) % e.recent.size();
+  *leastRecent = {t, amounts, key, result, ++e.uses};
   return NSDate::dateWithTimeIntervalSinceReferenceDate(result);
 }
 

@@ -2,16 +2,27 @@
 
 #include <objc/ClassBuilder.h>
 
+#include <array>
 #include <cctype>
+#include <string_view>
 
 namespace {
 
-/// The scheme's length: a letter, then letters, digits, "+", "-" or ".",
-/// then ":"; 0 when the text has no scheme.
 // A scheme is ASCII whatever the process's locale says a letter is.
 bool asciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 bool asciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
+/// The characters a URL never holds unescaped: controls, space, non-ASCII
+/// and "<>\"\\^`{|}", one look each for a text checked whole.
+constexpr std::array<bool, 256> kNeverInURL = [] {
+  std::array<bool, 256> never{};
+  for (int c = 0; c < 256; ++c) never[c] = c <= ' ' || c >= 0x7F;
+  for (unsigned char c : std::string_view("\"<>\\^`{|}")) never[c] = true;
+  return never;
+}();
+
+/// The scheme's length: a letter, then letters, digits, "+", "-" or ".",
+/// then ":"; 0 when the text has no scheme.
 size_t schemeLength(std::string_view text) {
   if (text.empty() || !asciiLetter(static_cast<unsigned char>(text[0]))) return 0;
   for (size_t i = 1; i < text.size(); ++i) {
@@ -38,9 +49,7 @@ Ref<NSURL> NSURL::URLWithString(std::string_view text) {
   if (schemeLength(text) == 0) return nullptr;
   // Characters a URL never holds unescaped make the text no URL at all.
   for (unsigned char c : text)
-    if (c <= ' ' || c >= 0x7F || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' || c == '`' || c == '{' ||
-        c == '|' || c == '}')
-      return nullptr;
+    if (kNeverInURL[c]) return nullptr;
   return objc::create<NSURL>(std::string(text));
 }
 

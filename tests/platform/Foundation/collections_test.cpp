@@ -205,6 +205,10 @@ TEST(NSURLTest, OnlyAbsoluteAddresses) {
   EXPECT_FALSE(NSURL::URLWithString("/var/mobile"));
   EXPECT_FALSE(NSURL::URLWithString("1http://x"));
   EXPECT_FALSE(NSURL::URLWithString(""));
+  // A character a URL only ever holds escaped makes the text no URL at all.
+  for (std::string bad : {"\"", "<", ">", "\\", "^", "`", "{", "|", "}", " ", "\t", "\x7f", "\xc3\xa9"})
+    EXPECT_FALSE(NSURL::URLWithString("https://example.com/a" + bad + "b")) << bad;
+  EXPECT_TRUE(NSURL::URLWithString("https://example.com/~a%20b#c[1]!$&'()*+,;=@"));
   EXPECT_EQ(NSURLRequest::requestWithURL(NSURL::URLWithString("prefs:root=General"))->URL()->absoluteString(),
             "prefs:root=General");
 }

@@ -192,11 +192,10 @@ struct NSCalendar::Engine {
   std::mutex lock;
   UCalPtr cal;
   /// The last few additions and their answers, the least recently used
-  /// replaced first:
-  /// the same date is often shifted by the same amounts again (a
-  /// bulletin's publication and interruption dates, a display horizon
-  /// asked for every reminder), and even the civil arithmetic below costs
-  /// more than a look here.
+  /// given up first: the same date is often shifted by the same amounts
+  /// again (a bulletin's publication and interruption dates, a display
+  /// horizon asked for every reminder), and even the civil arithmetic below
+  /// costs more than a look here.
   struct Addition {
     double from = std::nan("");
     std::array<int64_t, 7> amounts{};

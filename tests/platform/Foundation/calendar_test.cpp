@@ -259,6 +259,24 @@ TEST(NSCalendarTest, ArithmeticAgreesWithICUAcrossZonesAndTransitions) {
   }
 }
 
+TEST(NSCalendarTest, OrderingDatesOfThousandsOfRowsAgreeWithICU) {
+  // A year ahead, then a day less for each of 20,000 rows: the dates reach
+  // back across fifty-odd years of daylight-saving changes, more than a
+  // calendar keeps in mind at once, met in one direction and then the other.
+  auto cal = calendarIn("America/New_York");
+  ICUCalendar icu("America/New_York");
+  const double now = 818'409'600.0;  // 2026-12-08
+  auto date = NSDate::dateWithTimeIntervalSinceReferenceDate(now);
+  for (int pass = 0; pass < 2; ++pass)
+    for (int i = 0; i < 20'000; i += 7) {
+      const int row = pass == 0 ? i : 20'000 - 1 - i;
+      const std::array<int32_t, 6> d{1, 0, 360 - row, 0, 0, 0};
+      auto ours = cal->dateByAddingComponentsToDate(componentsOf(d).get(), date.get(), 0);
+      ASSERT_TRUE(ours);
+      ASSERT_EQ(ours->timeIntervalSinceReferenceDate(), icu.add(now, d)) << "row " << row;
+    }
+}
+
 TEST(NSCalendarTest, ComponentsFromDate) {
   auto cal = calendarIn("America/Los_Angeles");
   auto date = NSDate::dateWithTimeIntervalSince1970(1796722200);  // 2026-12-08 09:30 UTC

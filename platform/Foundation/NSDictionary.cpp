@@ -169,11 +169,20 @@ void NSMutableDictionary::removeObjectForKey(const NSObject* key) {
 }
 
 void NSMutableDictionary::sweepHoles() {
-  std::erase_if(entries_, [](const auto& e) { return !e.first; });
+  // The index already holds every key with its hash: its positions are
+  // renumbered in place, rather than the index rebuilt by asking every key
+  // for its hash again, which at thousands of keys visits each of them.
+  std::vector<size_t> moved(entries_.size());
+  size_t kept = 0;
+  for (size_t at = 0; at < entries_.size(); ++at) {
+    moved[at] = kept;
+    if (!entries_[at].first) continue;
+    if (kept != at) entries_[kept] = std::move(entries_[at]);
+    ++kept;
+  }
+  entries_.resize(kept);
+  for (auto& entry : index_->positions) entry.second = moved[entry.second];
   holes_ = 0;
-  index_->positions.clear();
-  index_->positions.reserve(entries_.size());
-  for (size_t i = 0; i < entries_.size(); ++i) index_->positions.emplace(indexKey(entries_[i].first.get()), i);
 }
 
 void NSMutableDictionary::addEntriesFromDictionary(const NSDictionary* other) {

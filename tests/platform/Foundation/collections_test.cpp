@@ -139,6 +139,31 @@ TEST(NSDictionaryTest, RemovingManyKeysOneByOneKeepsTheRestWhole) {
   d->removeObjectForKey(NSStr("3").get());
   EXPECT_EQ(d->count(), 0u);
   EXPECT_EQ(keysOf(*d), "");
+
+  // Many sweeps over object keys: every key left still finds its own value,
+  // in its own place, and a value set again replaces it there.
+  std::vector<Ref<NSNumber>> keys;
+  for (int i = 0; i < 1000; ++i) {
+    keys.push_back(NSNumber::numberWithInteger(i));
+    d->setObjectForKey(NSNumber::numberWithInteger(-i), keys.back());
+  }
+  for (int i = 0; i < 1000; ++i)
+    if (const int k = (i * 7) % 1000; k % 3) d->removeObjectForKey(keys[k].get());
+  ASSERT_EQ(d->count(), 334u);
+  d->setObjectForKey(NSStr("replaced"), keys[300]);
+  int64_t expected = 0;
+  for (const auto& [key, value] : d->entries()) {
+    EXPECT_EQ(objc::cast<NSNumber>(key)->integerValue(), expected);
+    expected += 3;
+  }
+  for (int k = 0; k < 1000; k += 3) {
+    auto value = d->objectForKey(keys[k].get());
+    if (k == 300)
+      EXPECT_EQ(objc::cast<NSString>(value)->str(), "replaced");
+    else
+      EXPECT_EQ(objc::cast<NSNumber>(value)->integerValue(), -k) << k;
+  }
+  EXPECT_FALSE(d->objectForKey(keys[1].get()));
 }
 
 /// An object that, when let go of, notes how many objects its list holds.

@@ -22,6 +22,8 @@
 
 namespace {
 
+constexpr const char* kUsage = "bench_goals [--demo-steps=N --all-steps=M] REPORT.json...";
+
 struct Figure {
   double cpuMs = 0;
   /// The repetitions' coefficient of variation (0.1 is 10 %), when repeated.
@@ -119,8 +121,14 @@ int run(int argc, char** argv) {
   long demoSteps = -1, allSteps = -1;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
+    if (a.rfind("--", 0) != 0) {
+      files.push_back(a);
+      continue;
+    }
+    bool known = false;
     for (auto [option, count] : {std::pair{"--demo-steps=", &demoSteps}, std::pair{"--all-steps=", &allSteps}}) {
       if (a.rfind(option, 0) != 0) continue;
+      known = true;
       auto value = countIn(std::string_view(a).substr(std::strlen(option)));
       if (!value) {
         std::fprintf(stderr, "bench_goals: %s takes a count of build steps, not \"%s\"\n", option,
@@ -129,7 +137,11 @@ int run(int argc, char** argv) {
       }
       *count = *value;
     }
-    if (a.rfind("--", 0) != 0) files.push_back(a);
+    // A mistyped option would otherwise drop its figure from the table unseen.
+    if (!known) {
+      std::fprintf(stderr, "bench_goals: unknown option \"%s\"\nusage: %s\n", a.c_str(), kUsage);
+      return 2;
+    }
   }
   const auto all = read(files);
   std::vector<Row> rows;

@@ -1,5 +1,7 @@
 #include "PngEncoder.h"
 
+#include "PixelMemory.h"
+
 #include <libdeflate.h>
 
 #include <algorithm>
@@ -102,7 +104,8 @@ bool encode(cairo_surface_t* surface, const Sink& sink) {
   // through turns it into straight RGBA.
   bool opaque = true;
   size_t rowBytes = static_cast<size_t>(width) * 3;
-  auto rows = std::make_unique_for_overwrite<unsigned char[]>((rowBytes + 1) * static_cast<size_t>(height));
+  PixelBlock rows = allocatePixels((rowBytes + 1) * static_cast<size_t>(height));
+  if (!rows) return false;
   uint32_t alpha = 0xFF;
   const bool hasAlpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
   for (int y = 0; y < height; ++y)
@@ -110,7 +113,8 @@ bool encode(cairo_surface_t* surface, const Sink& sink) {
   if (hasAlpha && alpha != 0xFF) {
     opaque = false;
     rowBytes = static_cast<size_t>(width) * 4;
-    rows = std::make_unique_for_overwrite<unsigned char[]>((rowBytes + 1) * static_cast<size_t>(height));
+    rows = allocatePixels((rowBytes + 1) * static_cast<size_t>(height));
+    if (!rows) return false;
     for (int y = 0; y < height; ++y)
       straightRGBA(pixels + y * stride, width, rows.get() + (rowBytes + 1) * static_cast<size_t>(y) + 1);
   }
@@ -127,7 +131,8 @@ bool encode(cairo_surface_t* surface, const Sink& sink) {
       libdeflate_alloc_compressor(1), &libdeflate_free_compressor);
   if (!compressor) return false;
   const size_t bound = libdeflate_zlib_compress_bound(compressor.get(), filtered);
-  auto packed = std::make_unique_for_overwrite<unsigned char[]>(bound);
+  PixelBlock packed = allocatePixels(bound);
+  if (!packed) return false;
   const size_t packedSize = libdeflate_zlib_compress(compressor.get(), rows.get(), filtered, packed.get(), bound);
   if (packedSize == 0) return false;
 

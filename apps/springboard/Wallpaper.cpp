@@ -1,5 +1,7 @@
 #include "Wallpaper.h"
 
+#include "PixelMemory.h"
+
 #include <Foundation/NSLog.h>
 #include <UIKit/UIImage.h>
 
@@ -79,7 +81,7 @@ void drawDefaultWallpaper(cairo_t* cr, double width, double height) {
 cairo_surface_t* makeWallpaper(const std::string& devicePath, int pixelWidth, int pixelHeight) {
   Ref<UIImage> image = devicePath.empty() ? nullptr : UIImage::imageWithContentsOfFile(devicePath);
   if (image && image->surface() && image->pixelWidth() > 0 && image->pixelHeight() > 0) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixelWidth, pixelHeight);
+    cairo_surface_t* surface = createPictureSurface(pixelWidth, pixelHeight);
     cairo_t* cr = cairo_create(surface);
     // Fill the screen, keeping the picture's proportions, centred.
     const double sx = double(pixelWidth) / image->pixelWidth(), sy = double(pixelHeight) / image->pixelHeight();
@@ -199,7 +201,7 @@ void boxBlur(cairo_surface_t* surface, int radius) {
 cairo_surface_t* shrinkPart(cairo_surface_t* source, int x0, int y0, int width, int height, int factor) {
   factor = std::max(1, factor);
   const int w = std::max(1, (width + factor - 1) / factor), h = std::max(1, (height + factor - 1) / factor);
-  cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+  cairo_surface_t* part = createPictureSurface(w, h);
   cairo_surface_flush(source);
   const uint8_t* from = cairo_image_surface_get_data(source);
   uint8_t* to = cairo_image_surface_get_data(part);
@@ -264,7 +266,7 @@ std::vector<Tap> growTaps(int outputs, int n, int factor) {
 cairo_surface_t* growPart(cairo_surface_t* small, int factor, int width, int height) {
   width = std::max(1, width);
   height = std::max(1, height);
-  cairo_surface_t* full = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  cairo_surface_t* full = createPictureSurface(width, height);
   cairo_surface_flush(small);
   const uint8_t* from = cairo_image_surface_get_data(small);
   uint8_t* to = cairo_image_surface_get_data(full);

@@ -1,5 +1,6 @@
 #include "LockScreenRenderer.h"
 
+#include "PixelMemory.h"
 #include "PngEncoder.h"
 #include "Wallpaper.h"
 
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace sbhost {
@@ -151,19 +153,95 @@ struct Walk {
   const SBLockScreenView* lockScreen;
 };
 
+/// A translucent view's contents, drawn apart and then laid on at its
+/// alpha, as cairo_push_group would, but on a picture surface: a group as
+/// large as the screen is otherwise hundreds of fresh pages.
+class Layer {
+ public:
+  explicit Layer(cairo_t* outer) : outer_(outer) {
+    cairo_surface_t* target = cairo_get_target(outer);
+    cairo_rectangle_list_t* clip = cairo_copy_clip_rectangle_list(outer);
+    if (cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE && clip->status == CAIRO_STATUS_SUCCESS) {
+      // As large as the clip, in whole pixels of the target, like a group.
+      double x0 = cairo_image_surface_get_width(target), y0 = cairo_image_surface_get_height(target), x1 = 0, y1 = 0;
+      for (int i = 0; i < clip->num_rectangles; ++i) {
+        const cairo_rectangle_t& r = clip->rectangles[i];
+        for (auto [x, y] : {std::pair{r.x, r.y}, std::pair{r.x + r.width, r.y}, std::pair{r.x, r.y + r.height},
+                            std::pair{r.x + r.width, r.y + r.height}}) {
+          cairo_user_to_device(outer, &x, &y);
+          x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+        }
+      }
+      left_ = std::max(0, static_cast<int>(std::floor(x0)));
+      top_ = std::max(0, static_cast<int>(std::floor(y0)));
+      const int right = std::min(cairo_image_surface_get_width(target), static_cast<int>(std::ceil(x1)));
+      const int bottom = std::min(cairo_image_surface_get_height(target), static_cast<int>(std::ceil(y1)));
+      surface_ = createPictureSurface(std::max(1, right - left_), std::max(1, bottom - top_));
+      cr_ = cairo_create(surface_);
+      cairo_matrix_t m;
+      cairo_get_matrix(outer, &m);
+      m.x0 -= left_;
+      m.y0 -= top_;
+      cairo_set_matrix(cr_, &m);
+      // Drawn within the same clip, so its edges are cut once, as a group's are.
+      for (int i = 0; i < clip->num_rectangles; ++i) {
+        const cairo_rectangle_t& r = clip->rectangles[i];
+        cairo_rectangle(cr_, r.x, r.y, r.width, r.height);
+      }
+      cairo_clip(cr_);  // no rectangles: nothing shows
+    } else {
+      cairo_push_group(outer);
+    }
+    cairo_rectangle_list_destroy(clip);
+  }
+  Layer(const Layer&) = delete;
+  Layer& operator=(const Layer&) = delete;
+  ~Layer() {
+    if (cr_) cairo_destroy(cr_);
+    if (surface_) cairo_surface_destroy(surface_);
+  }
+
+  /// Where the view's contents go.
+  [[nodiscard]] cairo_t* context() const { return cr_ ? cr_ : outer_; }
+
+  void layOn(double alpha) {
+    if (!cr_) {
+      cairo_pop_group_to_source(outer_);
+      cairo_paint_with_alpha(outer_, alpha);
+      return;
+    }
+    cairo_destroy(cr_);
+    cr_ = nullptr;
+    cairo_save(outer_);
+    cairo_identity_matrix(outer_);
+    cairo_set_source_surface(outer_, surface_, left_, top_);
+    cairo_paint_with_alpha(outer_, alpha);
+    cairo_restore(outer_);
+    cairo_surface_destroy(surface_);
+    surface_ = nullptr;
+  }
+
+ private:
+  cairo_t* outer_;
+  cairo_surface_t* surface_ = nullptr;
+  cairo_t* cr_ = nullptr;
+  int left_ = 0, top_ = 0;
+};
+
 void drawView(const Walk& walk, const UIView& view) {
   if (view.isHidden() || view.alpha() <= 0) return;
-  cairo_t* cr = walk.cr;
-  cairo_save(cr);
+  cairo_t* const outer = walk.cr;
+  cairo_save(outer);
   const CGRect f = view.frame(), b = view.bounds();
-  cairo_translate(cr, f.origin.x, f.origin.y);
+  cairo_translate(outer, f.origin.x, f.origin.y);
   const bool clips = dynamic_cast<const UIScrollView*>(&view) != nullptr;
   if (clips) {
-    cairo_rectangle(cr, 0, 0, f.size.width, f.size.height);
-    cairo_clip(cr);
+    cairo_rectangle(outer, 0, 0, f.size.width, f.size.height);
+    cairo_clip(outer);
   }
-  const bool group = view.alpha() < 1;
-  if (group) cairo_push_group(cr);
+  std::optional<Layer> layer;
+  if (view.alpha() < 1) layer.emplace(outer);
+  cairo_t* cr = layer ? layer->context() : outer;
   cairo_translate(cr, -b.origin.x, -b.origin.y);
 
   if (auto bg = view.backgroundColor(); bg && bg->alpha() > 0) {
@@ -178,13 +256,10 @@ void drawView(const Walk& walk, const UIView& view) {
   if (const auto* cell = dynamic_cast<const SBLockScreenBulletinCell*>(&view)) drawCellExtras(cr, *cell);
 
   for (const auto& sub : view.subviewList())
-    if (sub) drawView(walk, *sub);
+    if (sub) drawView(Walk{cr, walk.lockScreen}, *sub);
 
-  if (group) {
-    cairo_pop_group_to_source(cr);
-    cairo_paint_with_alpha(cr, view.alpha());
-  }
-  cairo_restore(cr);
+  if (layer) layer->layOn(view.alpha());
+  cairo_restore(outer);
 }
 
 /// The blurred, slightly darkened wallpaper behind the list, fading in at

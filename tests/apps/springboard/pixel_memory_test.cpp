@@ -3,6 +3,7 @@
 // must be as long as asked for and let go of cleanly.
 
 #include "PixelMemory.h"
+#include "SurfacePixel.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -12,16 +13,6 @@
 
 namespace {
 
-uint32_t pixel(cairo_surface_t* s, int x, int y) {
-  cairo_surface_flush(s);
-  uint32_t v = 0;
-  std::memcpy(&v,
-              cairo_image_surface_get_data(s) + static_cast<ptrdiff_t>(y) * cairo_image_surface_get_stride(s) +
-                  static_cast<ptrdiff_t>(x) * 4,
-              4);
-  return v;
-}
-
 TEST(PixelMemory, PictureSurfacesOfEverySizeStartClearAndDraw) {
   // Below, at and above the size that is mapped rather than taken from the heap.
   for (auto [w, h] : {std::pair{3, 2}, std::pair{512, 512}, std::pair{640, 1136}, std::pair{300, 2000}}) {
@@ -30,15 +21,15 @@ TEST(PixelMemory, PictureSurfacesOfEverySizeStartClearAndDraw) {
     EXPECT_EQ(cairo_image_surface_get_width(s), w);
     EXPECT_EQ(cairo_image_surface_get_height(s), h);
     EXPECT_EQ(cairo_image_surface_get_format(s), CAIRO_FORMAT_ARGB32);
-    EXPECT_EQ(pixel(s, w - 1, h - 1), 0u);
-    EXPECT_EQ(pixel(s, 0, 0), 0u);
+    EXPECT_EQ(surfacePixel(s, w - 1, h - 1), 0u);
+    EXPECT_EQ(surfacePixel(s, 0, 0), 0u);
     cairo_t* cr = cairo_create(s);
     cairo_set_source_rgb(cr, 1, 0, 0);
     cairo_rectangle(cr, 0, h - 1, w, 1);
     cairo_fill(cr);
     cairo_destroy(cr);
-    EXPECT_EQ(pixel(s, w - 1, h - 1), 0xFFFF0000u);
-    EXPECT_EQ(pixel(s, 0, 0), 0u);
+    EXPECT_EQ(surfacePixel(s, w - 1, h - 1), 0xFFFF0000u);
+    EXPECT_EQ(surfacePixel(s, 0, 0), 0u);
     cairo_surface_destroy(s);
   }
   // Sizes cairo refuses give its error surface, not a crash or a mapping.

@@ -2,6 +2,7 @@
 // see go wrong (a tinted or darkened edge, a shifted picture, light lost or
 // gained), not the arithmetic.
 
+#include "SurfacePixel.h"
 #include "Wallpaper.h"
 
 #include <cairo.h>
@@ -17,16 +18,6 @@ namespace {
 using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
 
 Surface argb(int w, int h) { return {cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h), &cairo_surface_destroy}; }
-
-uint32_t pixel(cairo_surface_t* s, int x, int y) {
-  cairo_surface_flush(s);
-  uint32_t v = 0;
-  std::memcpy(&v,
-              cairo_image_surface_get_data(s) + static_cast<ptrdiff_t>(y) * cairo_image_surface_get_stride(s) +
-                  static_cast<ptrdiff_t>(x) * 4,
-              4);
-  return v;
-}
 
 int channel(uint32_t v, int c) { return static_cast<int>((v >> (8 * c)) & 0xFF); }
 
@@ -44,7 +35,7 @@ Surface flat(int w, int h, double r, double g, double b) {
 TEST(WallpaperBlur, AFlatColourStaysThatColourToEveryEdge) {
   // Odd sizes, so blocks and boxes are cut by the edges.
   Surface wall = flat(101, 67, 0.2, 0.6, 0.9);
-  const uint32_t colour = pixel(wall.get(), 0, 0);
+  const uint32_t colour = surfacePixel(wall.get(), 0, 0);
 
   Surface blurred = flat(101, 67, 0.2, 0.6, 0.9);
   sbhost::boxBlur(blurred.get(), 24);  // a box wider than the picture is tall
@@ -56,7 +47,7 @@ TEST(WallpaperBlur, AFlatColourStaysThatColourToEveryEdge) {
   for (cairo_surface_t* s : {blurred.get(), grown.get()}) {
     const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) ASSERT_EQ(pixel(s, x, y), colour) << w << "x" << h << " at " << x << "," << y;
+      for (int x = 0; x < w; ++x) ASSERT_EQ(surfacePixel(s, x, y), colour) << w << "x" << h << " at " << x << "," << y;
   }
 }
 
@@ -76,19 +67,20 @@ TEST(WallpaperBlur, OneBrightPointSpreadsEvenlyWithoutLosingLight) {
   long light = 0;
   for (int y = 0; y < 61; ++y)
     for (int x = 0; x < 61; ++x) {
-      const uint32_t v = pixel(s.get(), x, y);
+      const uint32_t v = surfacePixel(s.get(), x, y);
       ASSERT_EQ(channel(v, 3), 255) << "opaque stays opaque at " << x << "," << y;
       // Centred: the same at the mirrored places, and across the diagonal
       // but for rounding (the passes take turns).
-      ASSERT_EQ(v, pixel(s.get(), 60 - x, y)) << x << "," << y;
-      ASSERT_EQ(v, pixel(s.get(), x, 60 - y)) << x << "," << y;
-      ASSERT_LE(std::abs(channel(v, 0) - channel(pixel(s.get(), y, x), 0)), 1) << x << "," << y;
+      ASSERT_EQ(v, surfacePixel(s.get(), 60 - x, y)) << x << "," << y;
+      ASSERT_EQ(v, surfacePixel(s.get(), x, 60 - y)) << x << "," << y;
+      ASSERT_LE(std::abs(channel(v, 0) - channel(surfacePixel(s.get(), y, x), 0)), 1) << x << "," << y;
       light += channel(v, 0);
     }
   // The point's light is spread, not lost or gained (rounding aside), and
   // the brightest place is still where the point was.
   EXPECT_NEAR(light, 255, 40);
-  for (int x = 0; x < 30; ++x) EXPECT_LE(channel(pixel(s.get(), x, 30), 0), channel(pixel(s.get(), x + 1, 30), 0));
+  for (int x = 0; x < 30; ++x)
+    EXPECT_LE(channel(surfacePixel(s.get(), x, 30), 0), channel(surfacePixel(s.get(), x + 1, 30), 0));
 }
 
 TEST(WallpaperBlur, ShrinkingAndGrowingBackKeepsAGradientInPlace) {
@@ -115,7 +107,8 @@ TEST(WallpaperBlur, ShrinkingAndGrowingBackKeepsAGradientInPlace) {
     for (int y = factor; y < 90 - factor; ++y)
       for (int x = factor; x < 160 - factor; ++x)
         for (int c = 0; c < 4; ++c)
-          ASSERT_LE(std::abs(channel(pixel(back.get(), x, y), c) - channel(pixel(ramp.get(), x, y), c)), 2)
+          ASSERT_LE(std::abs(channel(surfacePixel(back.get(), x, y), c) - channel(surfacePixel(ramp.get(), x, y), c)),
+                    2)
               << "at " << x << "," << y << " channel " << c;
   }
 }

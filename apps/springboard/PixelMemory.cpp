@@ -43,7 +43,8 @@ void unmapLarge(unsigned char* block) noexcept {
   ::munmap(mapping.start, mapping.length);
 }
 
-void releaseSurfaceBlock(void* block) { PixelRelease{kLargeBlock}(static_cast<unsigned char*>(block)); }
+// A surface holds only mapped blocks: a small one is cairo's own.
+void releaseSurfaceBlock(void* block) { unmapLarge(static_cast<unsigned char*>(block)); }
 
 const cairo_user_data_key_t kBlockKey{};
 

@@ -16,12 +16,12 @@
 using Controller = SBLockScreenNotificationListController;
 
 /// What the controller knows of a row: its sort date, when it arrived
-/// (later arrivals go first among equal dates), where it stands, and the
-/// identifier it is indexed under, when it has one.
+/// (later arrivals go first among equal dates), the item (the list holds
+/// it) and the identifier it is indexed under, when it has one.
 struct SBLockScreenNotificationListController::Row {
   double key;
   uint64_t arrival;
-  uint64_t at;
+  const NSObject* item;
   Ref<NSString> bulletinID;
 };
 
@@ -69,15 +69,16 @@ struct IdentifierEqual {
 
 }  // namespace
 
-/// Open-addressed tables: at thousands of rows a delivery or withdrawal
-/// costs a probe or two of memory, not a walk through list nodes.
+/// The rows stand by position beside the list's own items, so replacing or
+/// ordering them reads one array in step with the list; only a delivery or
+/// withdrawal by identifier probes a table, open-addressed so that at
+/// thousands of rows it costs a probe or two of memory.
 struct SBLockScreenNotificationListController::Rows {
-  absl::flat_hash_map<const NSObject*, Row> byItem;
-  // Rows by bulletin identifier, so delivering and withdrawing a bulletin
-  // does not walk the whole list. A key too long to keep whole views the
-  // identifier its row holds (an immutable string); the items are owned by
-  // _listItems.
-  absl::flat_hash_map<IdentifierKey, NSObject*, IdentifierHash, IdentifierEqual> byBulletinID;
+  std::vector<Row> byPosition;
+  // Positions by bulletin identifier, so delivering and withdrawing a
+  // bulletin does not walk the whole list. A key too long to keep whole
+  // views the identifier its row holds (an immutable string).
+  absl::flat_hash_map<IdentifierKey, uint64_t, IdentifierHash, IdentifierEqual> byBulletinID;
   uint64_t arrivals = 0;
   bool unordered = false;
 };
@@ -154,7 +155,7 @@ void SBLockScreenNotificationListController::addBulletin(const id& observer, con
       objc::msg<id>(objc::alloc<SBAwayBulletinListItem>(), SEL_("initWithBulletin:andObserver:"), bulletin, observer));
   // A bulletin delivered again replaces its row.
   if (!replaceRow(*bulletin, item)) {
-    if (NSObject* old = rowOfBulletin(*bulletin)) removeRow(old);
+    if (auto old = rowOfBulletin(*bulletin)) removeRow(*old);
     append(item);
   }
   listItemsChanged();
@@ -163,164 +164,174 @@ void SBLockScreenNotificationListController::addBulletin(const id& observer, con
 
 void SBLockScreenNotificationListController::append(const id& item) {
   adoptIfChanged();
-  Row row{sortKey(item), ++rows_->arrivals, _listItems->count(), nullptr};
+  auto& rows = rows_->byPosition;
+  Row row{sortKey(item), ++rows_->arrivals, item.get(), nullptr};
   // Newest first, and among equal dates the newcomer first: only a row
   // older than every other one is already in its place at the end.
-  if (row.at > 0 && !rows_->unordered) {
-    const Row& last = rowOf(_listItems->items().back(), row.at - 1);
-    rows_->unordered = !(last.key > row.key);
-  }
+  if (!rows.empty() && !rows_->unordered) rows_->unordered = !(rows.back().key > row.key);
   _listItems->addObject(item);
-  index(item, rows_->byItem[item.get()] = std::move(row), true);
+  rows.push_back(std::move(row));
+  index(item, rows.size() - 1, true);
 }
 
-void SBLockScreenNotificationListController::index(const id& item, Row& row, bool replace) {
+void SBLockScreenNotificationListController::index(const id& item, uint64_t at, bool replace) {
   auto bulletin = bulletinOf(item);
   if (!bulletin || !bulletin->bulletinID()) return;
+  Row& row = rows_->byPosition[at];
   row.bulletinID = bulletin->bulletinID();
   const IdentifierKey key(row.bulletinID->str());
-  auto [entry, added] = rows_->byBulletinID.try_emplace(key, item.get());
+  auto [entry, added] = rows_->byBulletinID.try_emplace(key, at);
   if (added || !replace) return;
   // A key that views its identifier must view the string of the row now
   // named, which the other row may outlive or not.
   rows_->byBulletinID.erase(entry);
-  rows_->byBulletinID.emplace(key, item.get());
+  rows_->byBulletinID.emplace(key, at);
 }
 
-void SBLockScreenNotificationListController::unindex(const NSObject* item, const Row& row) {
+void SBLockScreenNotificationListController::unindex(uint64_t at) {
+  const Row& row = rows_->byPosition[at];
   if (!row.bulletinID) return;
   auto entry = rows_->byBulletinID.find(row.bulletinID->str());
-  if (entry != rows_->byBulletinID.end() && entry->second == item) rows_->byBulletinID.erase(entry);
+  if (entry != rows_->byBulletinID.end() && entry->second == at) rows_->byBulletinID.erase(entry);
+}
+
+bool SBLockScreenNotificationListController::knows(uint64_t at) const {
+  const auto& items = _listItems->items();
+  return at < items.size() && at < rows_->byPosition.size() && rows_->byPosition[at].item == items[at].get();
 }
 
 void SBLockScreenNotificationListController::adoptIfChanged() {
+  if (rows_->byPosition.size() != _listItems->count()) adopt();
+}
+
+void SBLockScreenNotificationListController::adopt() {
   const auto& items = _listItems->items();
-  if (rows_->byItem.size() == items.size()) return;
   // Rows the controller placed keep what it knows of them; the others stand
   // where they were put, the earlier among equal dates going first.
   absl::flat_hash_map<const NSObject*, Row> known;
-  known.reserve(items.size());
-  rows_->arrivals += items.size();
+  known.reserve(rows_->byPosition.size());
+  for (Row& row : rows_->byPosition) known.try_emplace(row.item, std::move(row));
+  rows_->byPosition.clear();
+  rows_->byPosition.reserve(items.size());
   rows_->byBulletinID.clear();
+  rows_->arrivals += items.size();
   for (uint64_t at = 0; at < items.size(); ++at) {
-    auto it = rows_->byItem.find(items[at].get());
-    Row row = it != rows_->byItem.end() ? it->second : Row{sortKey(items[at]), rows_->arrivals - at, at, nullptr};
-    row.at = at;
-    index(items[at], known[items[at].get()] = std::move(row), false);
+    auto it = known.find(items[at].get());
+    if (it != known.end()) {
+      rows_->byPosition.push_back(std::move(it->second));
+      known.erase(it);  // an item held twice is two rows
+    } else {
+      rows_->byPosition.push_back(Row{sortKey(items[at]), rows_->arrivals - at, items[at].get(), nullptr});
+    }
+    index(items[at], at, false);
   }
-  rows_->byItem = std::move(known);
-}
-
-SBLockScreenNotificationListController::Row& SBLockScreenNotificationListController::rowOf(const id& item,
-                                                                                           uint64_t at) {
-  // An item swapped in behind the controller's back counts as the oldest arrival.
-  return rows_->byItem.try_emplace(item.get(), Row{sortKey(item), 0, at, nullptr}).first->second;
 }
 
 void SBLockScreenNotificationListController::orderIfNeeded() {
   adoptIfChanged();
   if (!rows_->unordered) return;
-  struct Entry {
-    double key;
-    uint64_t arrival;
-    id item;
-  };
-  std::vector<Entry> entries;
-  entries.reserve(_listItems->count());
-  for (const auto& item : *_listItems) {
-    const Row& row = rowOf(item, entries.size());
-    entries.push_back({row.key, row.arrival, item});
-  }
-  auto newerFirst = [](const Entry& a, const Entry& b) {
-    return a.key != b.key ? a.key > b.key : a.arrival > b.arrival;
-  };
+  const auto& items = _listItems->items();
+  auto& rows = rows_->byPosition;
+  for (uint64_t at = 0; at < items.size(); ++at)
+    if (rows[at].item != items[at].get()) {  // swapped behind the controller's back
+      adopt();
+      break;
+    }
+  auto newerFirst = [](const Row& a, const Row& b) { return a.key != b.key ? a.key > b.key : a.arrival > b.arrival; };
   // Rows replaced in place usually leave the order as it was.
-  if (std::is_sorted(entries.begin(), entries.end(), newerFirst)) {
+  if (std::is_sorted(rows.begin(), rows.end(), newerFirst)) {
     rows_->unordered = false;
     return;
   }
-  std::sort(entries.begin(), entries.end(), newerFirst);
+  std::vector<uint64_t> order(rows.size());
+  for (uint64_t at = 0; at < order.size(); ++at) order[at] = at;
+  std::sort(order.begin(), order.end(), [&](uint64_t a, uint64_t b) { return newerFirst(rows[a], rows[b]); });
+  std::vector<uint64_t> movedTo(order.size());
+  std::vector<Row> sorted;
   std::vector<id> ordered;
-  ordered.reserve(entries.size());
-  for (auto& e : entries) {
-    rows_->byItem.at(e.item.get()).at = ordered.size();
-    ordered.push_back(std::move(e.item));
+  sorted.reserve(order.size());
+  ordered.reserve(order.size());
+  for (uint64_t from : order) {
+    movedTo[from] = sorted.size();
+    sorted.push_back(std::move(rows[from]));
+    ordered.push_back(items[from]);
   }
+  rows = std::move(sorted);
+  // One pass over the index in its own order, rather than a probe per row.
+  for (auto& entry : rows_->byBulletinID)
+    if (entry.second < movedTo.size()) entry.second = movedTo[entry.second];
   _listItems->setArray(std::move(ordered));
   rows_->unordered = false;
 }
 
-NSObject* SBLockScreenNotificationListController::rowOfBulletin(const BBBulletin& bulletin) {
+std::optional<uint64_t> SBLockScreenNotificationListController::rowOfBulletin(const BBBulletin& bulletin) {
   adoptIfChanged();
   if (bulletin.bulletinID()) {
-    auto it = rows_->byBulletinID.find(bulletin.bulletinID()->str());
-    return it == rows_->byBulletinID.end() ? nullptr : it->second;
+    // The index is only as good as the list: a list changed behind the
+    // controller's back is taken as it stands, and the bulletin looked up again.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      auto it = rows_->byBulletinID.find(bulletin.bulletinID()->str());
+      if (it == rows_->byBulletinID.end()) return std::nullopt;
+      if (knows(it->second)) return it->second;
+      adopt();
+    }
+    return std::nullopt;
   }
   // Without an identifier only the same bulletin object matches.
-  for (const auto& item : *_listItems)
-    if (bulletinOf(item).get() == &bulletin) return item.get();
-  return nullptr;
+  const auto& items = _listItems->items();
+  for (uint64_t at = 0; at < items.size(); ++at)
+    if (bulletinOf(items[at]).get() == &bulletin) return at;
+  return std::nullopt;
 }
 
-void SBLockScreenNotificationListController::removeRow(NSObject* item) {
-  adoptIfChanged();
-  auto found = rows_->byItem.find(item);
-  if (found == rows_->byItem.end()) return;
+void SBLockScreenNotificationListController::removeRow(uint64_t at) {
   const auto& items = _listItems->items();
-  uint64_t at = found->second.at;
-  if (at >= items.size() || items[at].get() != item)  // moved behind the controller's back: look it up
-    at = static_cast<uint64_t>(
-        std::find_if(items.begin(), items.end(), [item](const id& i) { return i.get() == item; }) - items.begin());
-  unindex(item, found->second);
-  rows_->byItem.erase(found);
-  if (at == items.size()) return;  // no longer on the list
-  const id keep = items[at];       // the list's reference goes first
+  auto& rows = rows_->byPosition;
+  if (!knows(at)) return;
+  unindex(at);
+  const id keep = items[at];  // the list's reference goes first
   // The last row takes the removed one's place; the order is settled when
   // the rows are next asked for.
   const uint64_t last = items.size() - 1;
   if (at != last) {
+    rows[at] = std::move(rows[last]);
+    if (rows[at].bulletinID) {
+      auto entry = rows_->byBulletinID.find(rows[at].bulletinID->str());
+      if (entry != rows_->byBulletinID.end() && entry->second == last) entry->second = at;
+    }
     const id moved = items[last];
-    rowOf(moved, last).at = at;
     _listItems->replaceObjectAtIndex(at, moved);
     rows_->unordered = true;
   }
+  rows.pop_back();
   _listItems->removeLastObject();
-  if (auto list = listView()) list->forgetHeightForListItem(item);
+  if (auto list = listView()) list->forgetHeightForListItem(keep.get());
 }
 
 bool SBLockScreenNotificationListController::replaceRow(const BBBulletin& bulletin, const id& item) {
-  adoptIfChanged();
   if (!bulletin.bulletinID()) return false;
-  auto named = rows_->byBulletinID.find(bulletin.bulletinID()->str());
-  if (named == rows_->byBulletinID.end()) return false;
-  NSObject* old = named->second;
-  auto found = rows_->byItem.find(old);
-  const auto& items = _listItems->items();
-  if (found == rows_->byItem.end() || found->second.at >= items.size() || items[found->second.at].get() != old)
-    return false;  // moved behind the controller's back: removed the long way
-  const uint64_t at = found->second.at;
-  const double oldKey = found->second.key;
+  const auto at = rowOfBulletin(bulletin);
+  if (!at) return false;
+  Row& row = rows_->byPosition[*at];
+  const double oldKey = row.key;
   // The new row takes over the old row's identifier, equal to its own, so
   // the index entry (which views that string when it is too long to keep
-  // whole) stays where it is and only names the new item.
-  Row row{sortKey(item), ++rows_->arrivals, at, std::move(found->second.bulletinID)};
-  named->second = item.get();
-  rows_->byItem.erase(found);
+  // whole) stays where it is.
+  row = Row{sortKey(item), ++rows_->arrivals, item.get(), std::move(row.bulletinID)};
   // Only the first row keeps the order for certain: any other may now
   // belong before an equal date, or elsewhere for a new one.
-  if (at != 0 || row.key < oldKey) rows_->unordered = true;
-  const id keep = items[at];  // the list's reference goes first
-  _listItems->replaceObjectAtIndex(at, item);
-  rows_->byItem[item.get()] = std::move(row);
-  if (auto list = listView()) list->forgetHeightForListItem(old);
+  if (*at != 0 || row.key < oldKey) rows_->unordered = true;
+  const id old = _listItems->items()[*at];  // the list's reference goes first
+  _listItems->replaceObjectAtIndex(*at, item);
+  if (auto list = listView()) list->forgetHeightForListItem(old.get());
   return true;
 }
 
 void SBLockScreenNotificationListController::removeBulletin(id observer, Ref<BBBulletin> bulletin) {
   if (!bulletin) return;
-  NSObject* row = rowOfBulletin(*bulletin);
-  if (!row) return;
-  removeRow(row);
+  const auto at = rowOfBulletin(*bulletin);
+  if (!at) return;
+  removeRow(*at);
   listItemsChanged();
 }
 
@@ -350,8 +361,12 @@ void SBLockScreenNotificationListController::clearListItem(const id& item) {
     return;
   }
   adoptIfChanged();
-  if (!rows_->byItem.contains(item.get())) return;
-  removeRow(item.get());
+  const auto& items = _listItems->items();
+  const auto found = std::find_if(items.begin(), items.end(), [&item](const id& i) { return i.get() == item.get(); });
+  if (found == items.end()) return;
+  const auto at = static_cast<uint64_t>(found - items.begin());
+  if (!knows(at)) adopt();
+  removeRow(at);
   listItemsChanged();
 }
 

@@ -16,6 +16,7 @@
 #include <UIKit/UIViewController.h>
 
 #include <memory>
+#include <optional>
 
 class SBAwayBulletinListItem;
 class SBLockScreenNotificationListView;
@@ -65,30 +66,32 @@ class SBLockScreenNotificationListController : public UIViewController {
   Ref<NSMutableArray> _listItems;
 
  private:
-  /// What the controller knows of a row, and its rows by item and by
-  /// bulletin identifier; defined with the controller, out of the device's
-  /// interface.
+  /// What the controller knows of each row, by position as the list holds
+  /// them, and the rows' positions by bulletin identifier; defined with the
+  /// controller, out of the device's interface.
   struct Row;
   struct Rows;
   std::unique_ptr<Rows> rows_;
 
   void addBulletin(const id& observer, const Ref<BBBulletin>& bulletin);
-  /// The row of a bulletin, found through the identifier index.
-  [[nodiscard]] NSObject* rowOfBulletin(const BBBulletin& bulletin);
+  /// Where the bulletin's row stands, found through the identifier index.
+  [[nodiscard]] std::optional<uint64_t> rowOfBulletin(const BBBulletin& bulletin);
   /// Takes the list as it stands when it was changed behind the
   /// controller's back.
   void adoptIfChanged();
-  void removeRow(NSObject* item);
+  void adopt();
+  /// Whether the row known at a position is the item the list holds there.
+  [[nodiscard]] bool knows(uint64_t at) const;
+  void removeRow(uint64_t at);
   /// A bulletin delivered again: its new item takes the row of the one it
   /// replaces, in place. False when the list holds no row for it under its
   /// identifier.
   bool replaceRow(const BBBulletin& bulletin, const id& item);
-  Row& rowOf(const id& item, uint64_t at);
-  /// Indexes a row under its bulletin's identifier; a later row with the
-  /// same identifier takes the index over when replace is set.
-  void index(const id& item, Row& row, bool replace);
-  /// Drops the row's index entry, if the index still names this row.
-  void unindex(const NSObject* item, const Row& row);
+  /// Indexes the row at a position under its bulletin's identifier; a later
+  /// row with the same identifier takes the index over when replace is set.
+  void index(const id& item, uint64_t at, bool replace);
+  /// Drops the index entry of the row at a position, if it names that row.
+  void unindex(uint64_t at);
   void append(const id& item);
   /// Puts the list newest first, once per burst of changes.
   void orderIfNeeded();

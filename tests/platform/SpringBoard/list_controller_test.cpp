@@ -362,3 +362,30 @@ TEST_F(ListController, RowsPlacedBehindTheControllersBackKeepTheirPlace) {
   EXPECT_TRUE(controller->observer()->withdrawBulletin(bulletin("late")));
   EXPECT_THAT(rowIDs(*controller), ElementsAre("middle", "early"));
 }
+
+TEST_F(ListController, ARowSwappedBehindTheControllersBackAnswersToItsOwnIdentifier) {
+  auto controller = loadedController();
+  for (auto [name, age] : {std::pair{"a", 10}, {"b", 20}, {"c", 30}}) {
+    auto b = bulletin(name);
+    b->setPublicationDate(at(kNow - age));
+    deliver(controller, b);
+  }
+  ASSERT_THAT(rowIDs(*controller), ElementsAre("a", "b", "c"));
+  // The same number of rows, one of them another bulletin's, put there by hand.
+  auto swapped = bulletin("x");
+  swapped->setPublicationDate(at(kNow - 20));
+  controller->_listItems->replaceObjectAtIndex(
+      1, objc::msg<id>(objc::alloc<SBAwayBulletinListItem>(), SEL_("initWithBulletin:andObserver:"), swapped,
+                       controller->observer()));
+  EXPECT_THAT(rowIDs(*controller), ElementsAre("a", "x", "c"));
+  // The row it replaced is gone for good; the hand-placed one can be
+  // withdrawn, and a row delivered again still moves to its new date.
+  EXPECT_TRUE(controller->observer()->withdrawBulletin(bulletin("b")));
+  EXPECT_THAT(rowIDs(*controller), ElementsAre("a", "x", "c"));
+  EXPECT_TRUE(controller->observer()->withdrawBulletin(bulletin("x")));
+  auto again = bulletin("c");
+  again->setPublicationDate(at(kNow));
+  deliver(controller, again);
+  EXPECT_THAT(rowIDs(*controller), ElementsAre("c", "a"));
+  EXPECT_EQ(controller->_listItems->count(), 2U);
+}

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <ctime>
 #include <functional>
-#include <unordered_set>
 
 namespace eventkit {
 
@@ -268,7 +267,7 @@ ReminderCache::FolderReading ReminderCache::remindersInFolder(const std::filesys
       // With every change since the last read reported by name, only the
       // named files are looked at again.
       const bool byReports = folder.reportsComplete;
-      std::unordered_set<std::string> changed = std::move(folder.changed);
+      absl::flat_hash_set<std::string> changed = std::move(folder.changed);
       folder.changed.clear();
 
       auto& known = folder.entries;
@@ -333,7 +332,7 @@ ReminderCache::FolderReading ReminderCache::remindersInFolder(const std::filesys
         }
         out.push_back(entry.file);
       }
-      std::erase_if(known, [&](const auto& e) { return e.second.seenInScan != scan_; });
+      absl::erase_if(known, [&](const auto& e) { return e.second.seenInScan != scan_; });
       closedir(dir);
       folder.unchanged = trusted;
       folder.reportsComplete = trusted;

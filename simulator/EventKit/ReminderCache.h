@@ -10,12 +10,14 @@
 #include <Foundation/NSCalendar.h>
 #include <Foundation/NSString.h>
 
+#include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
+
 #include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace eventkit {
@@ -79,7 +81,7 @@ class ReminderCache {
     std::shared_ptr<const StoredFile> file;
   };
   struct Folder {
-    std::unordered_map<std::string, Entry> entries;
+    absl::flat_hash_map<std::string, Entry> entries;
     /// The folder's change watch (-1 without one) and the folder it was
     /// placed on; while no change is reported, the last answer stands.
     int watch = -1;
@@ -87,7 +89,7 @@ class ReminderCache {
     bool unchanged = false;
     /// Every change since the last read was reported by file name, in changed.
     bool reportsComplete = false;
-    std::unordered_set<std::string> changed;
+    absl::flat_hash_set<std::string> changed;
     FolderReading answer;
   };
   /// Marks folders whose watch reported a change since the last call.

@@ -132,7 +132,10 @@ void ReminderCache::takeChangeReports() {
       const auto* event = reinterpret_cast<const inotify_event*>(buf + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       if (event->mask & IN_Q_OVERFLOW) {  // reports were lost: every folder is read whole
-        for (auto& [name, folder] : folders_) folder.unchanged = folder.reportsComplete = false;
+        for (auto& [name, folder] : folders_) {
+          folder.unchanged = folder.reportsComplete = false;
+          folder.reportsOverflowed = true;
+        }
         previousWatch = -1;
         continue;
       }
@@ -267,6 +270,10 @@ ReminderCache::FolderReading ReminderCache::remindersInFolder(const std::filesys
       // With every change since the last read reported by name, only the
       // named files are looked at again.
       const bool byReports = folder.reportsComplete;
+      // After a flood of changes every file is opened as a changed one would
+      // be, rather than looked at first and then opened.
+      const bool openEach = byReports || folder.reportsOverflowed;
+      folder.reportsOverflowed = false;
       absl::flat_hash_set<std::string> changed = std::move(folder.changed);
       folder.changed.clear();
 
@@ -284,7 +291,7 @@ ReminderCache::FolderReading ReminderCache::remindersInFolder(const std::filesys
         }
         struct stat st {};
         int fd = -1;
-        if (type == DT_REG && (existing == known.end() || byReports)) {
+        if (type == DT_REG && (existing == known.end() || openEach)) {
           // New or changed: opened once, and its status taken from the open file.
           foundation::FileResult outcome;
           fd = foundation::openDeviceFileIn(dirFd, deviceFolder, name, 0, &outcome, &st);

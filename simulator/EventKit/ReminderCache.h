@@ -89,6 +89,8 @@ class ReminderCache {
     bool unchanged = false;
     /// Every change since the last read was reported by file name, in changed.
     bool reportsComplete = false;
+    /// Reports were lost because too many came at once: most files changed.
+    bool reportsOverflowed = false;
     absl::flat_hash_set<std::string> changed;
     FolderReading answer;
   };

@@ -312,12 +312,14 @@ bool SBLockScreenNotificationListController::replaceRow(const BBBulletin& bullet
   if (!bulletin.bulletinID()) return false;
   const auto at = rowOfBulletin(bulletin);
   if (!at) return false;
+  // Asked before the row is held: the item answers through the runtime.
+  const double key = sortKey(item);
   Row& row = rows_->byPosition[*at];
   const double oldKey = row.key;
   // The new row takes over the old row's identifier, equal to its own, so
   // the index entry (which views that string when it is too long to keep
   // whole) stays where it is.
-  row = Row{sortKey(item), ++rows_->arrivals, item.get(), std::move(row.bulletinID)};
+  row = Row{key, ++rows_->arrivals, item.get(), std::move(row.bulletinID)};
   // Only the first row keeps the order for certain: any other may now
   // belong before an equal date, or elsewhere for a new one.
   if (*at != 0 || row.key < oldKey) rows_->unordered = true;

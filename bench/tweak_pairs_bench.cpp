@@ -16,7 +16,6 @@
 #include <array>
 #include <ctime>
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace {
@@ -80,26 +79,18 @@ enum class Load { Warm = 0, AfterLock = 1, Cold = 2 };
 /// One size's side of a load at 10,000 against 1,000: its own lock screen
 /// on the one device, shown its own list during its turn.
 Side loadSide(Device& device, LockScreenDriver& screen, int n, Load load, int steps, int& generation) {
-  Side side{"n" + std::to_string(n), nullptr, nullptr, [&screen] { tweakbench::loadView(screen); }, steps};
-  switch (load) {
-    case Load::Warm:
-      side.settle = [&device, &screen, n] {
-        device.show(n);
-        tweakbench::loadView(screen);
-      };
-      break;
-    case Load::AfterLock:
-      // The lock loads the list itself, which settles the turn.
-      side.settle = [&device, n] { device.show(n); };
-      side.prepare = [&screen] { screen.lock(); };
-      break;
-    case Load::Cold:
-      side.settle = [&device, &screen, n] {
-        device.show(n);
-        tweakbench::loadView(screen);
-      };
-      side.prepare = [&device, n, &generation] { device.write(n, ++generation); };
-      break;
+  Side side{"n" + std::to_string(n),
+            [&device, &screen, n] {
+              device.show(n);
+              tweakbench::loadView(screen);
+            },
+            nullptr, [&screen] { tweakbench::loadView(screen); }, steps};
+  if (load == Load::AfterLock) {
+    // The lock loads the list itself, which settles the turn.
+    side.settle = [&device, n] { device.show(n); };
+    side.prepare = [&screen] { screen.lock(); };
+  } else if (load == Load::Cold) {
+    side.prepare = [&device, n, &generation] { device.write(n, ++generation); };
   }
   return side;
 }

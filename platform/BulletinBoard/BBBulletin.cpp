@@ -65,7 +65,9 @@ Ref<NSString> BBBulletin::bulletinID() const {
 
 // A list of bulletins is let go of in one sweep, long after it was made:
 // every field is asked for at once rather than each waited for in turn.
-BBBulletin::~BBBulletin() {
+BBBulletin::~BBBulletin() { BBBulletin::prefetchHeld(); }
+
+void BBBulletin::prefetchHeld() const noexcept {
   objc::prefetchCounts(title_, subtitle_, message_, date_, publicationDate_, lastInterruptDate_, sectionID_,
                        defaultAction_, bulletinID_);
 }

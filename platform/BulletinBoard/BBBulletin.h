@@ -16,6 +16,7 @@ class BBBulletin : public NSObject {
   /// A new bulletin carries a fresh identifier, as the server assigns one.
   BBBulletin();
   ~BBBulletin() override;
+  void prefetchHeld() const noexcept override;
 
   [[nodiscard]] Ref<NSString> title() const { return title_; }
   void setTitle(Ref<NSString> v) { title_ = std::move(v); }

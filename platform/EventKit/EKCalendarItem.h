@@ -32,6 +32,7 @@ class EKCalendarItem : public NSObject {
   /// Asks for the fields' objects at once before they are let go of: a
   /// fetched list is released in one sweep, long after it was made.
   void prefetchFieldCounts() const noexcept { objc::prefetchCounts(title_, notes_, identifier_, calendar_, alarms_); }
+  void prefetchHeld() const noexcept override { prefetchFieldCounts(); }
 
  private:
   Ref<NSString> title_;

@@ -11,7 +11,8 @@ class EKReminder : public EKCalendarItem {
  public:
   static Class classObject();
   EKReminder() = default;
-  ~EKReminder() override {
+  ~EKReminder() override { EKReminder::prefetchHeld(); }
+  void prefetchHeld() const noexcept override {
     prefetchFieldCounts();
     objc::prefetchCounts(due_);
   }

@@ -73,6 +73,8 @@ Ref<NSArray> NSArray::arrayWithContentsOfFile(const std::string& devicePath) {
 
 id NSArray::objectAtIndex(uint64_t index) const {
   if (index >= items_.size()) outOfRange(index, items_.size());
+  // Lists are mostly walked in order, long after they were filled.
+  objc::readAhead(items_, index);
   return items_[index];
 }
 

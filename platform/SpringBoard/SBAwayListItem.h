@@ -34,7 +34,8 @@ class SBAwayBulletinListItem : public SBAwayListItem {
   SBAwayBulletinListItem() = default;
   /// Rows are let go of long after they were made, many in a row: the
   /// bulletin and the arrival are asked for at once.
-  ~SBAwayBulletinListItem() override { objc::prefetchCounts(bulletin_, arrival()); }
+  ~SBAwayBulletinListItem() override { SBAwayBulletinListItem::prefetchHeld(); }
+  void prefetchHeld() const noexcept override { objc::prefetchCounts(bulletin_, arrival()); }
 
   // Registered: "initWithBulletin:andObserver:", "activeBulletin", "observer".
   id initWithBulletinAndObserver(Ref<BBBulletin> bulletin, id observer);

@@ -28,11 +28,9 @@ class EKCalendarItem : public NSObject {
   void setAlarms(Ref<NSArray> alarms) { alarms_ = std::move(alarms); }
   void addAlarm(Ref<EKAlarm> alarm);
 
- protected:
-  /// Asks for the fields' objects at once before they are let go of: a
-  /// fetched list is released in one sweep, long after it was made.
-  void prefetchFieldCounts() const noexcept { objc::prefetchCounts(title_, notes_, identifier_, calendar_, alarms_); }
-  void prefetchHeld() const noexcept override { prefetchFieldCounts(); }
+  /// A fetched list is walked and let go of in sweeps, long after it was
+  /// made: the fields' objects are asked for at once.
+  void prefetchHeld() const noexcept override { objc::prefetchCounts(title_, notes_, identifier_, calendar_, alarms_); }
 
  private:
   Ref<NSString> title_;

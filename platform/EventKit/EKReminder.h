@@ -13,7 +13,7 @@ class EKReminder : public EKCalendarItem {
   EKReminder() = default;
   ~EKReminder() override { EKReminder::prefetchHeld(); }
   void prefetchHeld() const noexcept override {
-    prefetchFieldCounts();
+    EKCalendarItem::prefetchHeld();
     objc::prefetchCounts(due_);
   }
 

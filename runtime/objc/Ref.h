@@ -94,7 +94,7 @@ inline void prefetchCounts(const R&... refs) noexcept {
 }
 
 /// How far ahead a run over many objects asks for them: each object's own
-/// line this many steps before it is reached, and what it holds half as many.
+/// lines this many steps before it is reached, and what it holds half as many.
 inline constexpr size_t kReadAhead = 8;
 
 /// Asks for the objects a run over refs reaches after position i.
